@@ -1,0 +1,346 @@
+#include "dbsession.h"
+
+#include "messages.h"
+
+#include <QByteArray>
+#include <libpq-fe.h>
+
+namespace {
+
+// PostgreSQL type oids, mapped onto the system's three classes of column.
+int typeCodeOf(Oid oid)
+{
+    switch (oid) {
+    case 18:   // char
+    case 19:   // name
+    case 25:   // text
+    case 705:  // unknown
+    case 1042: // bpchar
+    case 1043: // varchar
+        return ResultTable::TypeText;
+    case 21: // int2
+    case 23: // int4
+        return ResultTable::TypeInteger;
+    case 20: // int8
+    case 26: // oid
+        return ResultTable::TypeLong;
+    case 700:  // float4
+    case 701:  // float8
+    case 1700: // numeric
+        return ResultTable::TypeDouble;
+    default:
+        return ResultTable::TypeOther;
+    }
+}
+
+QString rightTrimmed(const char* data, int length)
+{
+    while (length > 0 && data[length - 1] == ' ')
+        --length;
+    return QString::fromUtf8(data, length);
+}
+
+void fillTable(PGresult* res, ResultTable& result)
+{
+    const int fields = PQnfields(res);
+    const int records = PQntuples(res);
+    result = ResultTable(fields, records);
+    for (int c = 0; c < fields; ++c) {
+        const int type = typeCodeOf(PQftype(res, c));
+        result.setValue(c, 0, QString::fromUtf8(PQfname(res, c)));
+        result.setValue(c, 1, type);
+        for (int r = 0; r < records; ++r) {
+            const bool null = PQgetisnull(res, r, c);
+            if (type == ResultTable::TypeText) {
+                result.setValue(c, r + 2, null ? QString() : rightTrimmed(PQgetvalue(res, r, c), PQgetlength(res, r, c)));
+            } else if (type != ResultTable::TypeOther) {
+                if (null)
+                    result.setValue(c, r + 2, 0);
+                else
+                    result.setValue(c, r + 2, QByteArray(PQgetvalue(res, r, c), PQgetlength(res, r, c)).toDouble());
+            }
+        }
+    }
+}
+
+QString errorField(const PGresult* res, int field)
+{
+    return res ? QString::fromUtf8(PQresultErrorField(res, field)) : QString();
+}
+
+} // namespace
+
+struct DbSession::Impl
+{
+    PGconn* conn = nullptr;
+
+    ~Impl() { close(); }
+    void close()
+    {
+        if (conn)
+            PQfinish(conn);
+        conn = nullptr;
+    }
+
+    // The error text in the form the reporter reads: "ORA-nnnnn: ..." for the failures it knows by
+    // number, the server's own text otherwise. Constraint names are named in the Oracle way so that
+    // the reporter's tests on key names and the words after "_RE" look at the constraint alone.
+    QString describe(const PGresult* res) const
+    {
+        const QString state = errorField(res, PG_DIAG_SQLSTATE);
+        const QString constraint = errorField(res, PG_DIAG_CONSTRAINT_NAME).toUpper();
+        const QString primary = errorField(res, PG_DIAG_MESSAGE_PRIMARY);
+        const bool lost = !conn || PQstatus(conn) == CONNECTION_BAD || state.startsWith(QLatin1String("08")) ||
+                          state == QLatin1String("57P01") || state == QLatin1String("57P02") ||
+                          state == QLatin1String("57P03");
+        if (lost)
+            return QStringLiteral("ORA-03113: end-of-file on communication channel (%1)")
+                .arg(QString::fromUtf8(PQerrorMessage(conn)).trimmed());
+        if (state == QLatin1String("23505"))
+            return QStringLiteral("ORA-00001: unique constraint (LIBRARY.%1) violated").arg(constraint);
+        if (state == QLatin1String("55P03"))
+            return QStringLiteral("ORA-00054: resource busy and acquire with NOWAIT specified");
+        if (state == QLatin1String("23503")) {
+            // The server says "insert or update on table ..." when the parent is missing and
+            // "update or delete on table ..." when children exist.
+            if (primary.startsWith(QLatin1String("insert or update")))
+                return QStringLiteral("ORA-02291: integrity constraint (LIBRARY.%1) violated - parent key not found")
+                    .arg(constraint);
+            return QStringLiteral("ORA-02292: integrity constraint (LIBRARY.%1) violated - child record found")
+                .arg(constraint);
+        }
+        QString text = res ? QString::fromUtf8(PQresultErrorMessage(res)) : QString::fromUtf8(PQerrorMessage(conn));
+        return text.trimmed() + QStringLiteral(" [SQLSTATE ") + state + QLatin1Char(']');
+    }
+};
+
+namespace {
+thread_local DbSession* t_current = nullptr;
+
+long oracleNumberOf(const QString& description)
+{
+    const int at = description.indexOf(QLatin1String("ORA-"));
+    if (at < 0)
+        return -1;
+    bool ok = false;
+    const long number = description.mid(at + 4, 5).toLong(&ok);
+    return ok ? number : -1;
+}
+} // namespace
+
+DbSession::DbSession() : d(std::make_unique<Impl>()) {}
+DbSession::~DbSession() = default;
+
+DbSession& DbSession::current()
+{
+    static DbSession process;
+    return t_current ? *t_current : process;
+}
+
+void DbSession::setCurrent(DbSession* session)
+{
+    t_current = session;
+}
+
+int DbSession::connect()
+{
+    d->close();
+    m_inTransaction = false;
+    const QByteArray dsn = m_values.dsn.toUtf8();
+    const QByteArray user = m_values.user.toUtf8();
+    const QByteArray password = m_values.password.toUtf8();
+    const char* keys[] = {"dbname", "user", "password", "client_encoding", "application_name", "connect_timeout", nullptr};
+    const char* values[] = {dsn.constData(), user.isEmpty() ? nullptr : user.constData(),
+                            password.isEmpty() ? nullptr : password.constData(), "UTF8", "readdesk", "10", nullptr};
+    // An empty DSN would let libpq fall back to its defaults; the system treats it as no database.
+    if (dsn.trimmed().isEmpty()) {
+        m_error.code = ErrorRecord::ConnectFailed;
+        m_error.oracleNumber = -1;
+        m_error.description = QStringLiteral("no database named in tavorn.ini");
+        m_error.routine = QStringLiteral("LIB_DB_Connect");
+        LIB_Beep();
+        return -1;
+    }
+    d->conn = PQconnectdbParams(keys, values, 1);
+    ++m_roundTrips;
+    if (PQstatus(d->conn) != CONNECTION_OK) {
+        m_error.code = ErrorRecord::ConnectFailed;
+        m_error.oracleNumber = -1;
+        m_error.description = QString::fromUtf8(PQerrorMessage(d->conn)).trimmed();
+        m_error.routine = QStringLiteral("LIB_DB_Connect");
+        d->close();
+        LIB_Beep();
+        return -1;
+    }
+    probeSchemaFlags();
+    return 0;
+}
+
+void DbSession::disconnect()
+{
+    d->close();
+    m_inTransaction = false;
+}
+
+bool DbSession::isConnected() const
+{
+    return d->conn && PQstatus(d->conn) == CONNECTION_OK;
+}
+
+int DbSession::backendPid() const
+{
+    return d->conn ? PQbackendPID(d->conn) : 0;
+}
+
+void DbSession::probeSchemaFlags()
+{
+    // One statement for the four facts; a missing table or column leaves its default.
+    static const char* probe =
+        "SELECT (SELECT atttypmod - 4 FROM pg_attribute WHERE attrelid = to_regclass('marc_data') AND attname = 'marc03'),"
+        " (SELECT count(*) FROM pg_attribute WHERE attrelid = to_regclass('marc') AND attnum > 0 AND NOT attisdropped),"
+        " (SELECT atttypmod - 4 FROM pg_attribute WHERE attrelid = to_regclass('marc_idx') AND attname = 'marc_idx_cont'),"
+        " (SELECT count(*) FROM pg_attribute WHERE attrelid = to_regclass('max_class_serial') AND attnum > 0 AND NOT attisdropped)";
+    PGresult* res = PQexec(d->conn, probe);
+    ++m_roundTrips;
+    SchemaFlags flags;
+    if (PQresultStatus(res) == PGRES_TUPLES_OK && PQntuples(res) == 1) {
+        auto number = [res](int c) { return QByteArray(PQgetvalue(res, 0, c)).toInt(); };
+        flags.longMarc = number(0) > 2000;
+        flags.wideMarcTable = number(1) > 10;
+        const int width = number(2);
+        if ((width > 30 && !flags.longMarc) || (width > 60 && flags.longMarc))
+            flags.indexContentWidth = 60;
+        flags.wideClassSerial = number(3) > 5;
+    }
+    PQclear(res);
+    m_flags = flags;
+}
+
+int DbSession::select(const QString& sql, ResultTable& result)
+{
+    const QByteArray text = sql.toUtf8();
+    PGresult* res = d->conn ? PQexec(d->conn, text.constData()) : nullptr;
+    ++m_roundTrips;
+    if (PQresultStatus(res) != PGRES_TUPLES_OK) {
+        m_error.code = ErrorRecord::SelectFailed;
+        m_error.description = d->describe(res);
+        m_error.oracleNumber = oracleNumberOf(m_error.description);
+        m_error.routine = QStringLiteral("LIB_DB_Select");
+        if (m_error.oracleNumber == OraNumber::ConnectionLost)
+            m_inTransaction = false;
+        PQclear(res);
+        LIB_Beep();
+        return -1;
+    }
+    fillTable(res, result);
+    PQclear(res);
+    return 0;
+}
+
+int DbSession::selectBound(const QString& sql, const QStringList& values, ResultTable& result)
+{
+    QList<QByteArray> bytes;
+    QVector<const char*> pointers;
+    for (const QString& v : values)
+        bytes.append(v.isNull() ? QByteArray() : v.toUtf8());
+    for (int i = 0; i < values.size(); ++i)
+        pointers.append(values.at(i).isNull() ? nullptr : bytes.at(i).constData());
+    const QByteArray text = sql.toUtf8();
+    PGresult* res = d->conn ? PQexecParams(d->conn, text.constData(), int(pointers.size()), nullptr,
+                                           pointers.constData(), nullptr, nullptr, 0)
+                            : nullptr;
+    ++m_roundTrips;
+    if (PQresultStatus(res) != PGRES_TUPLES_OK) {
+        m_error.code = ErrorRecord::SelectFailed;
+        m_error.description = d->describe(res);
+        m_error.oracleNumber = oracleNumberOf(m_error.description);
+        m_error.routine = QStringLiteral("LIB_DB_Select");
+        PQclear(res);
+        LIB_Beep();
+        return -1;
+    }
+    fillTable(res, result);
+    PQclear(res);
+    return 0;
+}
+
+int DbSession::runStatement(const QString& text, long errorCode, const char* routine)
+{
+    const QByteArray bytes = text.toUtf8();
+    PGresult* res = d->conn ? PQexec(d->conn, bytes.constData()) : nullptr;
+    ++m_roundTrips;
+    const ExecStatusType status = PQresultStatus(res);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        m_error.code = errorCode;
+        m_error.description = d->describe(res);
+        m_error.oracleNumber = oracleNumberOf(m_error.description);
+        m_error.routine = QString::fromLatin1(routine);
+        if (m_error.oracleNumber == OraNumber::ConnectionLost)
+            m_inTransaction = false;
+        PQclear(res);
+        LIB_Beep();
+        return -1;
+    }
+    PQclear(res);
+    return 0;
+}
+
+int DbSession::execute(const QString& statement, int mode)
+{
+    QString text = statement.trimmed();
+    if (mode == 1)
+        text.replace(QLatin1String("''"), QLatin1String("' '"));
+    return runStatement(text, ErrorRecord::StatementFailed, "LIB_DB_Execute");
+}
+
+int DbSession::callProc(const QString& statement, int mode)
+{
+    QString text = statement.trimmed();
+    const int blank = text.indexOf(QLatin1Char(' '));
+    if (blank < 0) {
+        m_error.code = ErrorRecord::StatementFailed;
+        m_error.oracleNumber = -1;
+        m_error.description = QStringLiteral("procedure call without arguments: ") + text;
+        m_error.routine = QStringLiteral("LIB_DB_CallProc");
+        LIB_Beep();
+        return -1;
+    }
+    text = text.left(blank) + QLatin1Char('(') + text.mid(blank + 1) + QLatin1Char(')');
+    if (mode == 1)
+        text.replace(QLatin1String("''"), QLatin1String("' '"));
+    // The system's anonymous block "Begin name(args); end;" is a CALL here.
+    return runStatement(QStringLiteral("CALL ") + text, ErrorRecord::StatementFailed, "LIB_DB_CallProc");
+}
+
+QString DbSession::serverDate()
+{
+    // The error record stays filled on failure, so that a caller may report it.
+    ResultTable table;
+    if (select(QStringLiteral("CALL SYS_GetServerDate(NULL)"), table) != 0 || table.recordCount() < 1)
+        return {};
+    return table.text(0, 2);
+}
+
+void DbSession::beginTrans()
+{
+    if (d->conn)
+        PQclear(PQexec(d->conn, "BEGIN"));
+    ++m_roundTrips;
+    m_inTransaction = true;
+}
+
+void DbSession::commitTrans()
+{
+    if (d->conn)
+        PQclear(PQexec(d->conn, "COMMIT"));
+    ++m_roundTrips;
+    m_inTransaction = false;
+}
+
+void DbSession::rollback()
+{
+    if (d->conn)
+        PQclear(PQexec(d->conn, "ROLLBACK"));
+    ++m_roundTrips;
+    m_inTransaction = false;
+}

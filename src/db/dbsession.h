@@ -1,0 +1,85 @@
+#pragma once
+
+#include "errorrecord.h"
+#include "resulttable.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+// Facts about the server's schema, probed right after connecting; the MARC reader depends on them.
+struct SchemaFlags
+{
+    bool longMarc = false;        // marc_data.marc03 wider than 2000
+    bool wideMarcTable = false;   // table marc has more than 10 columns
+    int indexContentWidth = 30;   // marc_idx.marc_idx_cont width class: 30 or 60
+    bool wideClassSerial = false; // table max_class_serial has more than 5 columns
+};
+
+struct ConnectionValues
+{
+    QString dsn; // a libpq connection string ("host=... port=... dbname=...")
+    QString user;
+    QString password;
+};
+
+// One session with the library database. libpq stays inside the .cpp; the rest of the program
+// sees result tables and the error record. The program has one session (current()); tests and
+// benchmarks may run further sessions, one per thread.
+class DbSession
+{
+public:
+    DbSession();
+    ~DbSession();
+    DbSession(const DbSession&) = delete;
+    DbSession& operator=(const DbSession&) = delete;
+
+    // The session the LIB_DB_ routines use on this thread.
+    static DbSession& current();
+    static void setCurrent(DbSession* session); // nullptr: back to the process-wide session
+
+    void setConnectionValues(const ConnectionValues& values) { m_values = values; }
+    const ConnectionValues& connectionValues() const { return m_values; }
+
+    int connect();
+    void disconnect();
+    bool isConnected() const;
+
+    int select(const QString& sql, ResultTable& result);
+    int execute(const QString& statement, int mode);
+    int callProc(const QString& statement, int mode);
+    QString serverDate();
+
+    void beginTrans();
+    void commitTrans();
+    void rollback();
+    bool inTransaction() const { return m_inTransaction; }
+
+    // Runs a statement with its values bound as text (nullptr-free QVariants; an invalid one is NULL).
+    // Used where a procedure takes arrays. Returns -1 with the error record filled, like select().
+    int selectBound(const QString& sql, const QStringList& values, ResultTable& result);
+
+    ErrorRecord& error() { return m_error; }
+    QString& currentStatement() { return m_statement; }
+    const SchemaFlags& schemaFlags() const { return m_flags; }
+    void setSchemaFlags(const SchemaFlags& flags) { m_flags = flags; }
+
+    // Statements sent to the server since the session was made (for the benchmarks).
+    long roundTrips() const { return m_roundTrips; }
+
+    // The server process serving this session, 0 when not connected (for fault tests).
+    int backendPid() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+    ConnectionValues m_values;
+    ErrorRecord m_error;
+    QString m_statement;
+    SchemaFlags m_flags;
+    bool m_inTransaction = false;
+    long m_roundTrips = 0;
+
+    int runStatement(const QString& text, long errorCode, const char* routine);
+    void probeSchemaFlags();
+};

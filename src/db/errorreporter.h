@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// Shows the message for the error record (or the pending program fault), writes the log lines and
+// clears the record. After a lost connection it offers to reconnect. Returns 0, or -1 for fault 364,
+// which is passed over silently.
+int LIB_DB_ShowError();
+
+// The message the reporter shows for a select or statement failure (without the reconnect case).
+QString LIB_DB_ErrorMessage(long oracleNumber, const QString& description);
