@@ -200,8 +200,7 @@ void DbSession::probeSchemaFlags()
         " (SELECT count(*) FROM pg_attribute WHERE attrelid = to_regclass('marc') AND attnum > 0 AND NOT attisdropped),"
         " (SELECT atttypmod - 4 FROM pg_attribute WHERE attrelid = to_regclass('marc_idx') AND attname = 'marc_idx_cont'),"
         " (SELECT count(*) FROM pg_attribute WHERE attrelid = to_regclass('max_class_serial') AND attnum > 0 AND NOT attisdropped)";
-    PGresult* res = PQexec(d->conn, probe);
-    ++m_roundTrips;
+    PGresult* res = send(probe);
     SchemaFlags flags;
     if (PQresultStatus(res) == PGRES_TUPLES_OK && PQntuples(res) == 1) {
         auto number = [res](int c) { return QByteArray(PQgetvalue(res, 0, c)).toInt(); };
@@ -216,11 +215,18 @@ void DbSession::probeSchemaFlags()
     m_flags = flags;
 }
 
+pg_result* DbSession::send(const QByteArray& statement)
+{
+    ++m_roundTrips;
+    if (m_trace)
+        m_trace->append(statement);
+    return d->conn ? PQexec(d->conn, statement.constData()) : nullptr;
+}
+
 int DbSession::select(const QString& sql, ResultTable& result)
 {
     const QByteArray text = sql.toUtf8();
-    PGresult* res = d->conn ? PQexec(d->conn, text.constData()) : nullptr;
-    ++m_roundTrips;
+    PGresult* res = send(text);
     if (PQresultStatus(res) != PGRES_TUPLES_OK) {
         m_error.code = ErrorRecord::SelectFailed;
         m_error.description = d->describe(res);
@@ -250,6 +256,8 @@ int DbSession::selectBound(const QString& sql, const QStringList& values, Result
                                            pointers.constData(), nullptr, nullptr, 0)
                             : nullptr;
     ++m_roundTrips;
+    if (m_trace)
+        m_trace->append(text);
     if (PQresultStatus(res) != PGRES_TUPLES_OK) {
         m_error.code = ErrorRecord::SelectFailed;
         m_error.description = d->describe(res);
@@ -267,8 +275,7 @@ int DbSession::selectBound(const QString& sql, const QStringList& values, Result
 int DbSession::runStatement(const QString& text, long errorCode, const char* routine)
 {
     const QByteArray bytes = text.toUtf8();
-    PGresult* res = d->conn ? PQexec(d->conn, bytes.constData()) : nullptr;
-    ++m_roundTrips;
+    PGresult* res = send(bytes);
     const ExecStatusType status = PQresultStatus(res);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
         m_error.code = errorCode;
@@ -323,24 +330,18 @@ QString DbSession::serverDate()
 
 void DbSession::beginTrans()
 {
-    if (d->conn)
-        PQclear(PQexec(d->conn, "BEGIN"));
-    ++m_roundTrips;
+    PQclear(send("BEGIN"));
     m_inTransaction = true;
 }
 
 void DbSession::commitTrans()
 {
-    if (d->conn)
-        PQclear(PQexec(d->conn, "COMMIT"));
-    ++m_roundTrips;
+    PQclear(send("COMMIT"));
     m_inTransaction = false;
 }
 
 void DbSession::rollback()
 {
-    if (d->conn)
-        PQclear(PQexec(d->conn, "ROLLBACK"));
-    ++m_roundTrips;
+    PQclear(send("ROLLBACK"));
     m_inTransaction = false;
 }

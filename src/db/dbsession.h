@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <memory>
 
+struct pg_result;
+
 // Facts about the server's schema, probed right after connecting; the MARC reader depends on them.
 struct SchemaFlags
 {
@@ -67,6 +69,10 @@ public:
     // Statements sent to the server since the session was made (for the benchmarks).
     long roundTrips() const { return m_roundTrips; }
 
+    // Records the text of every statement sent from now on (nullptr stops it); the benchmarks replay
+    // them with bare client calls to measure what the server alone costs.
+    void setStatementTrace(QList<QByteArray>* trace) { m_trace = trace; }
+
     // The server process serving this session, 0 when not connected (for fault tests).
     int backendPid() const;
 
@@ -79,6 +85,9 @@ private:
     SchemaFlags m_flags;
     bool m_inTransaction = false;
     long m_roundTrips = 0;
+    QList<QByteArray>* m_trace = nullptr;
+
+    pg_result* send(const QByteArray& statement);
 
     int runStatement(const QString& text, long errorCode, const char* routine);
     void probeSchemaFlags();
