@@ -81,6 +81,14 @@ QString TestDatabase::scalar(const QString& sql) const
     return table.recordCount() > 0 ? table.value(0, 2).toString() : QString();
 }
 
+void TestDatabase::exec(const QString& sql) const
+{
+    if (m_admin.execute(sql, 0) != 0) {
+        QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(sql, m_admin.error().description)), __FILE__, __LINE__);
+        m_admin.error().clear();
+    }
+}
+
 void TestDatabase::terminateOtherSessions() const
 {
     scalar(QStringLiteral("SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity "

@@ -23,6 +23,8 @@ public:
     // Runs one statement on the copy through a separate administrative session; returns the first
     // value of the first row as text (empty for statements without rows). Fails the test on error.
     QString scalar(const QString& sql) const;
+    // Runs statements without rows (DDL, updates that set up a case) on the copy. Fails the test on error.
+    void exec(const QString& sql) const;
     // Terminates every other session on the copy (for lost-connection tests).
     void terminateOtherSessions() const;
 
