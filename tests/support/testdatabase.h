@@ -21,7 +21,7 @@ public:
     int connectCurrentSession() const;
 
     // Runs one statement on the copy through a separate administrative session; returns the first
-    // value of the first row as text (empty for statements without rows). Fails the test on error.
+    // value of the first row as text. Fails the test on error; statements without rows go to exec().
     QString scalar(const QString& sql) const;
     // Runs statements without rows (DDL, updates that set up a case) on the copy. Fails the test on error.
     void exec(const QString& sql) const;

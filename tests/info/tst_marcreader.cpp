@@ -1,0 +1,235 @@
+// Reading MARC records from a copy of the demo library, and the start-up loading of the index
+// parameters and search paths.
+#include "db/database.h"
+#include "info/bibelements.h"
+#include "info/marcindexparams.h"
+#include "info/marcreader.h"
+#include "info/marcsearchpaths.h"
+#include "marctestdata.h"
+#include "startup/environment.h"
+#include "support/recordingpresenter.h"
+#include "support/testdatabase.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestMarcReader : public QObject
+{
+    Q_OBJECT
+    TestDatabase* db = nullptr;
+    RecordingPresenter* presenter = nullptr;
+    QTemporaryDir home;
+
+    DbSession admin; // changes the copy behind the back of the session under test
+
+    void run(const QString& statement)
+    {
+        QVERIFY2(admin.execute(statement, 0) == 0, qPrintable(statement + admin.error().description));
+    }
+
+    QString searchPathFile() const
+    {
+        return home.filePath(QStringLiteral("CFG/BM/BaseParam/BM_MarcIDX.ini"));
+    }
+
+    void installTemplateSearchPaths() const
+    {
+        QFile::remove(searchPathFile());
+        QVERIFY(QFile::copy(QStringLiteral(READDESK_RUNTIME_DIR "/CFG/BM/BaseParam/BM_MarcIDX.ini"),
+                            searchPathFile()));
+    }
+
+    QString todaysLog() const
+    {
+        QDir logs(home.filePath(QStringLiteral("LOG")));
+        QString text;
+        for (const QString& name : logs.entryList(QDir::Files)) {
+            QFile file(logs.filePath(name));
+            if (file.open(QIODevice::ReadOnly))
+                text += QString::fromUtf8(file.readAll());
+        }
+        return text;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        db = new TestDatabase(QStringLiteral("marc"));
+        QVERIFY(db->isReady());
+        QVERIFY(QDir(home.path()).mkpath(QStringLiteral("LOG")));
+        QVERIFY(QDir(home.path()).mkpath(QStringLiteral("CFG/BM/BaseParam")));
+        Environment::instance().setProgramDirectory(home.path());
+        QCOMPARE(db->connectCurrentSession(), 0);
+        admin.setConnectionValues(db->connectionValues());
+        QCOMPARE(admin.connect(), 0);
+        QVERIFY(!LIB_DB_SchemaFlags().longMarc);
+        presenter = RecordingPresenter::install();
+        installTemplateSearchPaths();
+        QCOMPARE(LIB_LoadMarcIndexParameters(), 0);
+        QVERIFY(presenter->boxes.isEmpty());
+    }
+    void cleanupTestCase()
+    {
+        admin.disconnect();
+        delete db;
+    }
+    void init() { presenter->clear(); }
+
+    void startupLoadsParametersAndPaths()
+    {
+        const MarcIndexParameters& parameters = MarcIndexParameters::instance();
+        QCOMPARE(parameters.groups(MarcRecord::CnMarc).size(), 10);
+        QCOMPARE(parameters.fieldSpec(MarcRecord::CnMarc, 2), QStringLiteral("200f,701a,711a,702a"));
+        QCOMPARE(parameters.fieldSpec(MarcRecord::UsMarc, 8), QStringLiteral("260b,264b"));
+        QVERIFY(parameters.groups(MarcRecord::CnMarc).first().stopwords);
+        QCOMPARE(parameters.stopwords().size(), 12);
+        const QList<MarcSearchPath>& paths = MarcSearchPaths::instance().paths();
+        QCOMPARE(paths.size(), 13);
+        QCOMPARE(paths.first().caption, QStringLiteral("题名"));
+        QCOMPARE(paths.last().group, QStringLiteral("93"));
+    }
+
+    // Every demo record: the elements read from the record text agree with the columns the
+    // catalogue keeps beside it, and reading many at once gives the same records.
+    void demoRecordsAgreeWithTheirHeaders()
+    {
+        ResultTable demo;
+        QCOMPARE(LIB_DB_Select(
+                     QStringLiteral("SELECT marc_rec_no, m_title, m_author, m_publisher, m_isbn FROM marc "
+                                    "ORDER BY marc_rec_no"),
+                     demo),
+                 0);
+        QVERIFY(demo.recordCount() >= 20);
+        QStringList numbers;
+        for (int r = 2; r < demo.recordCount() + 2; ++r)
+            numbers << demo.text(0, r);
+
+        const long before = DbSession::current().roundTrips();
+        QHash<QString, MarcRecord> many;
+        QCOMPARE(MarcReader::readMany(numbers + numbers + QStringList{QStringLiteral("9999999999")}, many),
+                 0);
+        QCOMPARE(DbSession::current().roundTrips() - before, 1L);
+        QCOMPARE(many.size(), numbers.size());
+
+        for (int r = 2; r < demo.recordCount() + 2; ++r) {
+            MarcRecord record;
+            QCOMPARE(MarcReader::read(demo.text(0, r), record), 0);
+            QVERIFY2(!record.isEmpty(), qPrintable(demo.text(0, r)));
+            QCOMPARE(LIB_GetBibElement(record, BibTitle), demo.text(1, r));
+            QCOMPARE(LIB_GetBibElement(record, BibResponsible), demo.text(2, r));
+            QCOMPARE(LIB_GetBibElement(record, BibPublisher), demo.text(3, r));
+            QCOMPARE(LIB_GetIndexGroupValue(record, IsbnIndexGroup), demo.text(4, r));
+            QCOMPARE(many.value(demo.text(0, r)).text(), record.text());
+            QCOMPARE(many.value(demo.text(0, r)).header().cataDate, record.header().cataDate);
+        }
+    }
+
+    // A record stored in pieces over several rows, the rows written out of order.
+    void recordInPiecesOverRows()
+    {
+        const QByteArray text = marctest::sampleRecords(QStringLiteral("unimarc-1.mrc")).value(0);
+        const QString whole = QString::fromUtf8(text);
+        run(QStringLiteral("INSERT INTO marc (marc_rec_no, marc_type) VALUES ('T000000001', 'C')"));
+        for (int serial : {2, 1}) {
+            QStringList pieces;
+            for (int column = 0; column < 3; ++column)
+                pieces << LIB_SQLQuote(whole.mid(((serial - 1) * 3 + column) * 450, 450));
+            run(QStringLiteral("INSERT INTO marc_data VALUES ('T000000001', %1, %2)")
+                    .arg(serial)
+                    .arg(pieces.join(QLatin1Char(','))));
+        }
+        MarcRecord record;
+        QCOMPARE(MarcReader::read(QStringLiteral("T000000001"), record), 0);
+        QCOMPARE(record.text(), text);
+        QCOMPARE(record.type(), MarcRecord::CnMarc);
+        QCOMPARE(LIB_GetBibElement(record, BibPublisher), QStringLiteral("A. Mondadori"));
+    }
+
+    void missingAndFailedReads()
+    {
+        MarcRecord record =
+            MarcRecord::fromIso2709(marctest::iso2709({{QStringLiteral("200"), QStringLiteral("1 $aX")}}));
+        QCOMPARE(MarcReader::read(QStringLiteral("no such record"), record), 0);
+        QVERIFY(record.isEmpty());
+        QCOMPARE(LIB_GetBibElement(record, BibTitle), QString());
+
+        run(QStringLiteral("ALTER TABLE marc_data RENAME TO marc_data_away"));
+        QCOMPARE(MarcReader::read(QStringLiteral("0000000001"), record), -1);
+        QVERIFY(record.isEmpty());
+        QHash<QString, MarcRecord> many{{QStringLiteral("x"), record}};
+        QCOMPARE(MarcReader::readMany({QStringLiteral("0000000001")}, many), -1);
+        QVERIFY(many.isEmpty());
+        QCOMPARE(LIB_DB_Error().code, long(ErrorRecord::SelectFailed));
+        QVERIFY(LIB_DB_CurrentStatement().contains(QLatin1String("marc_data")));
+        LIB_DB_Error().clear();
+        run(QStringLiteral("ALTER TABLE marc_data_away RENAME TO marc_data"));
+        QVERIFY(presenter->boxes.isEmpty()); // reporting is the caller's
+    }
+
+    void startupFailures_data()
+    {
+        QTest::addColumn<QString>("unreadableTable");
+        QTest::addColumn<QString>("iniText"); // null: no file
+        QTest::addColumn<QString>("message");
+        const QString good = QStringLiteral("[使用检索途径]\n000=01:题名\n");
+        const QString parameters =
+            QStringLiteral("初始化MARC索引参数出错，请代码管理员检查marc_idx_para数据是否正确。");
+        QTest::newRow("index parameters") << "marc_idx_para" << good << parameters;
+        QTest::newRow("stop words") << "stopword" << good << parameters;
+        QTest::newRow("no search path file")
+            << "" << QString() << "初始化编目数据参数出错，请请恢复cfg\\bm\\baseparam。";
+        QTest::newRow("path without caption") << ""
+                                              << "[使用检索途径]\n000=01:题名\n001=02\n"
+                                              << "编目参数文件初始化错";
+        QTest::newRow("no path") << ""
+                                 << "[其他]\n000=01:题名\n"
+                                 << "编目参数文件初始化错";
+    }
+    void startupFailures()
+    {
+        QFETCH(QString, unreadableTable);
+        QFETCH(QString, iniText);
+        QFETCH(QString, message);
+        QFile::remove(searchPathFile());
+        QFile file(searchPathFile());
+        if (!iniText.isNull())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(iniText.toUtf8()) > 0);
+        file.close();
+        const QString away = QStringLiteral("ALTER TABLE %1 RENAME TO %2");
+        if (!unreadableTable.isEmpty())
+            run(away.arg(unreadableTable, unreadableTable + QStringLiteral("_away")));
+        const int loaded = LIB_LoadMarcIndexParameters();
+        if (!unreadableTable.isEmpty())
+            run(away.arg(unreadableTable + QStringLiteral("_away"), unreadableTable));
+        installTemplateSearchPaths();
+
+        QCOMPARE(loaded, -1);
+        QCOMPARE(presenter->texts(), QStringList{message});
+        QCOMPARE(presenter->boxes.first().title, QStringLiteral("系统初始化"));
+        QVERIFY(todaysLog().contains(message));
+        QCOMPARE(LIB_DB_Error().code, long(ErrorRecord::None));
+        // What was loaded before stays in use.
+        QCOMPARE(MarcIndexParameters::instance().groups(MarcRecord::CnMarc).size(), 10);
+        QCOMPARE(MarcSearchPaths::instance().paths().size(), 13);
+    }
+
+    void atMostTwentySearchPaths()
+    {
+        QString text = QStringLiteral("[使用检索途径]\n");
+        for (int key = 0; key < 25; ++key)
+            text += QStringLiteral("%1=%2:path %2:extra\n").arg(key, 3, 10, QLatin1Char('0')).arg(key + 1);
+        QFile file(searchPathFile());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0);
+        file.close();
+        MarcSearchPaths paths;
+        QCOMPARE(paths.load(searchPathFile()), MarcSearchPaths::Status::Loaded);
+        installTemplateSearchPaths();
+        QCOMPARE(paths.paths().size(), 20);
+        QCOMPARE(paths.paths().last().caption, QStringLiteral("path 20"));
+        QCOMPARE(paths.paths().last().parts, (QStringList{"20", "path 20", "extra"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMarcReader)
+#include "tst_marcreader.moc"
