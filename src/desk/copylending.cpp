@@ -1,0 +1,253 @@
+#include "copylending.h"
+
+#include "codes/codenames.h"
+#include "codes/codetables.h"
+#include "codes/fixedcodenames.h"
+#include "copylendinglimits.h"
+#include "copylendingpermit.h"
+#include "db/database.h"
+#include "db/errorreporter.h"
+#include "db/messages.h"
+#include "db/sysparams.h"
+#include "db/workload.h"
+#include "itemlookup.h"
+#include "overduecharge.h"
+#include "startup/desksettings.h"
+
+namespace {
+
+// Items without a fixed location carry this code; they belong to the desk that has them in hand.
+const QString placeholderLocation = QStringLiteral("99999");
+
+namespace ItemColumn {
+enum {
+    PropNo,
+    MarcRecNo,
+    Location,
+    CallNo,
+    Barcode,
+    StatusCode,
+    LendFlag,
+    Attachment,
+    LendGrade,
+    CircType,
+    Price
+};
+}
+
+ItemDetails itemFromRow(const ResultTable& items)
+{
+    using namespace ItemColumn;
+    const int row = 2;
+    ItemDetails item;
+    item.propNo = items.text(PropNo, row);
+    item.marcRecNo = items.text(MarcRecNo, row);
+    item.location = items.text(Location, row);
+    item.callNo = items.text(CallNo, row);
+    item.barcode = items.text(Barcode, row);
+    item.statusCode = items.text(StatusCode, row);
+    item.lendFlag = items.text(LendFlag, row);
+    item.attachment = items.text(Attachment, row);
+    item.lendGrade = items.text(LendGrade, row);
+    item.circTypeCode = items.text(CircType, row);
+    item.price = items.number(Price, row);
+    return item;
+}
+
+bool select(const QString& statement, ResultTable& rows)
+{
+    LIB_DB_CurrentStatement() = statement;
+    return LIB_DB_Select(LIB_DB_CurrentStatement(), rows) == 0;
+}
+
+bool callProc(const QString& statement)
+{
+    LIB_DB_CurrentStatement() = statement;
+    return LIB_DB_CallProc(LIB_DB_CurrentStatement(), 0) == 0;
+}
+
+// Whether the book is out already: a lent flag counts only while the loan itself exists.
+// -1 after a failed query, 1 when lent, 0 otherwise.
+int lentAlready(const ItemDetails& item)
+{
+    if (item.lendFlag != QLatin1String("1"))
+        return 0;
+    ResultTable loans;
+    if (!select(QStringLiteral("SELECT lend_lst.prop_no FROM lend_lst WHERE prop_no = ") +
+                    LIB_SQLQuote(item.propNo),
+                loans))
+        return -1;
+    return loans.isEmpty() ? 0 : 1;
+}
+
+// The checks before the reader's loans are locked; true when lending may go on.
+bool itemMayBeLent(const DeskContext& desk, const ItemDetails& item)
+{
+    const QString refusal =
+        LIB_DeskPermitRefusal(item.location, desk.location, LocationColumn::LendLocations);
+    if (!refusal.isEmpty()) {
+        LIB_ShowMsg(QStringLiteral("ELT111") + LIB_LocationNames(refusal));
+        return false;
+    }
+    switch (lentAlready(item)) {
+    case -1:
+        LIB_DB_ShowError();
+        return false;
+    case 1:
+        LIB_ShowMsg(QStringLiteral("ELT113"));
+        return false;
+    default:
+        break;
+    }
+    if (item.lendFlag == QLatin1String("3")) {
+        LIB_ShowMsg(QStringLiteral("E该书被委托借出,请使用委托管理模块处理!"));
+        return false;
+    }
+    return true;
+}
+
+// Ends the transaction before the loan is written: the commit releases the lock on the reader's
+// loans and writes nothing.
+void commitAndShow(const QString& message)
+{
+    LIB_DB_CommitTrans();
+    LIB_ShowMsg(message);
+}
+
+void commitAndReportError()
+{
+    LIB_DB_CommitTrans();
+    LIB_DB_ShowError();
+}
+
+// Locks the reader's loans, checks the limits, dates the loan and records it, all in one
+// transaction. Returns the due date sent to the procedure, empty when refused.
+QString recordLoan(DeskContext& desk, const ItemDetails& item)
+{
+    const QString certId = LIB_SQLQuote(desk.reader.certId);
+    LIB_DB_BeginTrans();
+    // Two desks lending to one reader wait for each other here, so that the counts below
+    // cannot be overtaken.
+    ResultTable locked;
+    if (!select(QStringLiteral("SELECT cert_id FROM lend_lst WHERE cert_id = ") + certId +
+                    QStringLiteral(" FOR UPDATE"),
+                locked)) {
+        commitAndReportError();
+        return {};
+    }
+    ResultTable loans;
+    if (!select(
+            QStringLiteral("SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, "
+                           "call_no_lst.call_no FROM lend_lst, item, call_no_lst WHERE lend_lst.cert_id = ") +
+                certId +
+                QStringLiteral(" AND lend_lst.prop_no = item.prop_no AND item.call_no = call_no_lst.call_no "
+                               "AND lend_lst.rule_no_f like ") +
+                LIB_SQLQuote(QStringLiteral("COPY%")),
+            loans)) {
+        commitAndReportError();
+        return {};
+    }
+    const std::optional<CircRule> rule = LIB_FindCircRule(DeskSettings::current().copyLendRule);
+    if (!rule) {
+        commitAndShow(QStringLiteral("ELT119"));
+        return {};
+    }
+    const QString refusal =
+        LIB_CopyLendLimitRefusal(loans, item.location, item.circTypeCode, desk.reader.typeCode, *rule);
+    if (!refusal.isEmpty()) {
+        commitAndShow(refusal);
+        return {};
+    }
+
+    const QString now = LIB_DB_ServerDate();
+    if (now.isEmpty()) {
+        commitAndReportError();
+        return {};
+    }
+    desk.loanCalendar = LoanCalendar::forLocation(item.location);
+    const QString due = LIB_NewLoanDueDate(*rule, now, desk.loanCalendar);
+
+    // The operator reads the notice while the reader's loans stay locked.
+    if (LIB_MicroYuan(item.price) >= LIB_MicroYuan(LIB_GetSysPara(6).toDouble()))
+        LIB_ShowMsg(QStringLiteral("ILT104") + LIB_CentsText(LIB_CentsHalfAway(LIB_MicroYuan(item.price))));
+
+    const QString lend = QStringLiteral("LT_lendbook_new ") + certId + QLatin1Char(',') +
+                         LIB_SQLQuote(item.propNo) + QLatin1Char(',') + LIB_SQLQuote(due) + QLatin1Char(',') +
+                         LIB_SQLQuote(rule->ruleNo) + QLatin1Char(',') + LIB_SQLQuote(QString()) +
+                         QLatin1Char(',') + LIB_SQLQuote(desk.worker) + QStringLiteral(",'0','0'");
+    // A failed statement spoils the whole transaction on this server, so a workload count that
+    // cannot be written takes the loan back with it rather than losing it at the commit.
+    if (!callProc(lend) || LIB_AddWorkload(QStringLiteral("424"), 0, 1, 0) != 0) {
+        LIB_DB_Rollback();
+        LIB_DB_ShowError();
+        return {};
+    }
+    LIB_DB_CommitTrans();
+    return due;
+}
+
+// Moves a placeholder item to the desk; on failure the loan stands and the item keeps "99999".
+void relocate(const QString& propNo, const QString& deskLocation)
+{
+    LIB_DB_BeginTrans();
+    if (callProc(QStringLiteral("LT_ModiLoca ") + LIB_SQLQuote(propNo) + QLatin1Char(',') +
+                 LIB_SQLQuote(deskLocation))) {
+        LIB_DB_CommitTrans();
+    } else {
+        LIB_DB_Rollback();
+        LIB_DB_Error().clear();
+    }
+}
+
+} // namespace
+
+QStringList CopyLendLine::cells() const
+{
+    return {barcode, title, callNo, lentAt, due, locationName, statusName, author, publisher, ruleNo};
+}
+
+CopyLendOutcome LendForPhotocopy(DeskContext& desk, const QString& barcode)
+{
+    CopyLendOutcome outcome;
+    ResultTable items;
+    if (!select(itemLookupStatement(barcode), items)) {
+        LIB_DB_ShowError();
+        return outcome;
+    }
+    if (items.isEmpty()) {
+        // The answer to the question changes nothing: the scan box is emptied either way.
+        LIB_ShowMsg(LIB_GetSysPara(7).toBool() ? QStringLiteral("QLT101") : QStringLiteral("ELT130"));
+        return outcome;
+    }
+
+    const ItemDetails previous = desk.item;
+    desk.item = itemFromRow(items);
+    const bool placeholder = desk.item.location == placeholderLocation;
+    if (placeholder)
+        desk.item.location = desk.location;
+    if (!itemMayBeLent(desk, desk.item))
+        return outcome;
+
+    const QString due = recordLoan(desk, desk.item);
+    if (due.isEmpty())
+        return outcome;
+    if (placeholder)
+        relocate(desk.item.propNo, desk.location);
+
+    const QString lentAt = LIB_DB_ServerDate();
+    if (lentAt.isEmpty())
+        LIB_DB_ShowError();
+    readItemTexts(desk.item, previous); // a failed read is reported; the line goes without texts
+    outcome.failed = false;
+    outcome.line = {desk.item.barcode,
+                    desk.item.title,
+                    desk.item.callNo,
+                    lentAt,
+                    due,
+                    LIB_LocationName(desk.item.location),
+                    LIB_ItemStatusName(desk.item.statusCode),
+                    desk.item.author,
+                    desk.item.publisher,
+                    DeskSettings::current().copyLendRule};
+    return outcome;
+}

@@ -1,0 +1,9 @@
+#include "computername.h"
+
+#include <QSysInfo>
+
+QString LIB_ComputerName()
+{
+    const QString configured = qEnvironmentVariable("LT3_COMPUTERNAME");
+    return configured.isEmpty() ? QSysInfo::machineHostName() : configured;
+}

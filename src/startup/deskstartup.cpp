@@ -1,0 +1,34 @@
+#include "deskstartup.h"
+
+#include "desk/frmReadMain.h"
+#include "frmCircLogo.h"
+#include "shutdown.h"
+#include "startupsequence.h"
+
+#include <QApplication>
+
+DeskStartup::DeskStartup() = default;
+
+DeskStartup::~DeskStartup() = default;
+
+bool DeskStartup::run()
+{
+    m_main = std::make_unique<frmReadMain>();
+    StartupSequence sequence(m_instance);
+    sequence.announce();
+
+    m_login = std::make_unique<frmCircLogo>(m_main.get());
+    m_login->show();
+    QApplication::processEvents();
+    m_login->setCursor(Qt::WaitCursor);
+    QObject::connect(&sequence, &StartupSequence::statusChanged, m_login.get(), &frmCircLogo::ShowStatus);
+
+    if (!sequence.run()) {
+        LIB_Shutdown(1);
+        return false;
+    }
+    m_login->SetMode(frmCircLogo::loginLayout());
+    m_login->ShowStatus(QStringLiteral("用户登录"));
+    m_login->unsetCursor();
+    return true;
+}

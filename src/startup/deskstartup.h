@@ -1,0 +1,29 @@
+#pragma once
+
+#include "singleinstance.h"
+
+#include <memory>
+
+class frmCircLogo;
+class frmReadMain;
+
+// The windows' side of the start-up: the hidden main window, the login window as splash with the
+// start-up's status line, then the login layout waiting for the operator.
+class DeskStartup
+{
+public:
+    DeskStartup();
+    ~DeskStartup();
+
+    // true when the login window waits for the operator. A failed step has ended the program through
+    // LIB_Shutdown (false only where a test replaced its last step).
+    bool run();
+
+    frmReadMain* mainWindow() const { return m_main.get(); }
+    frmCircLogo* loginWindow() const { return m_login.get(); }
+
+private:
+    SingleInstance m_instance;
+    std::unique_ptr<frmReadMain> m_main;
+    std::unique_ptr<frmCircLogo> m_login;
+};

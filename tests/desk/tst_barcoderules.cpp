@@ -1,0 +1,237 @@
+// Barcode read rules: normalisation, the rule file and store, and the editor offscreen.
+#include "desk/barcoderules.h"
+#include "desk/barcoderulesfile.h"
+#include "desk/frmBarReadRule.h"
+#include "startup/environment.h"
+#include "support/recordingpresenter.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+std::unique_ptr<QSettings> ruleStore()
+{
+    auto store = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                             QStringLiteral("Tavorn"), QStringLiteral("LT"));
+    store->beginGroup(QStringLiteral("BarReadRule"));
+    return store;
+}
+
+// "3,8;15,2" -> the two rules.
+QList<BarcodeRule> rulesFrom(const QString& text)
+{
+    QList<BarcodeRule> rules;
+    for (const QString& rule : text.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        rules.append({rule.section(',', 0, 0).toInt(), rule.section(',', 1).toInt()});
+    return rules;
+}
+
+void writeRuleFile(const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(barcodeRuleFilePath()).absolutePath());
+    QFile file(barcodeRuleFilePath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+void type(frmBarReadRule& editor, const QString& start, const QString& length)
+{
+    auto* startBox = editor.findChild<QLineEdit*>("txtStart");
+    auto* lengthBox = editor.findChild<QLineEdit*>("txtLength");
+    startBox->clear();
+    lengthBox->clear();
+    QTest::keyClicks(startBox, start);
+    QTest::keyClicks(lengthBox, length);
+    QTest::mouseClick(editor.findChild<QWidget*>("cmdNew"), Qt::LeftButton);
+}
+
+// On the indicator: a click beyond a stretched option's caption misses.
+void clickOption(frmBarReadRule& editor, const char* name)
+{
+    auto* option = editor.findChild<QWidget*>(QLatin1String(name));
+    QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(6, option->height() / 2));
+}
+
+QStringList shownLines(frmBarReadRule& editor)
+{
+    auto* list = editor.findChild<QListWidget*>("lstRules");
+    QStringList lines;
+    for (int row = 0; row < list->count(); ++row)
+        lines << list->item(row)->text();
+    return lines;
+}
+
+} // namespace
+
+class TestBarcodeRules : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir home;
+    RecordingPresenter* presenter = nullptr;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath("store"));
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home.filePath("store"));
+        Environment::instance().setProgramDirectory(home.path());
+        presenter = RecordingPresenter::install();
+    }
+    void init()
+    {
+        presenter->clear();
+        ruleStore()->remove(QString());
+        QFile::remove(barcodeRuleFilePath());
+        BarcodeReadRules::current() = BarcodeReadRules();
+    }
+
+    void normalise_data()
+    {
+        QTest::addColumn<bool>("byPosition");
+        QTest::addColumn<QString>("rules");
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<QString>("expected");
+        // clang-format off
+        QTest::newRow("suffix, no rules") << true << "" << "ABC*SS*" << "ABC成";
+        QTest::newRow("suffix is case-sensitive") << true << "" << "ABC*ss*" << "ABC*ss*";
+        QTest::newRow("two rules") << true << "3,8;15,2" << "ABCDEFGHIJKLMNOPQ" << "CDEFGHIJOP";
+        QTest::newRow("shorter than the first rule") << true << "3,8;15,2" << "ABCDEFGHI" << "ABCDEFGHI";
+        QTest::newRow("second rule past the end") << true << "3,8;15,2" << "ABCDEFGHIJ" << "CDEFGHIJ";
+        QTest::newRow("rule cut at the end") << true << "3,8;15,5" << "ABCDEFGHIJKLMNOPQ" << "CDEFGHIJOPQ";
+        QTest::newRow("suffix counted as one") << true << "1,4" << "12*SS*" << "12成";
+        QTest::newRow("025: after the fourth =") << false << "" << "ABCDEFG025=a=b=c=987654321X" << "598765432";
+        QTest::newRow("025: fewer than four =") << false << "" << "ABCDEFG025=X" << "";
+        QTest::newRow("025: nothing after the fourth =") << false << "" << "ABCDEFG025====" << "";
+        QTest::newRow("not 025 at 8 to 10") << false << "" << "ABCDEF025==A=B=C" << "ABCDEF025==A=B=C";
+        QTest::newRow("separator rule after the suffix") << false << "" << "1234*SS*" << "1234成";
+        QTest::newRow("rules ignored by the separator rule") << false << "1,2" << "ABCDEFGHIJ" << "ABCDEFGHIJ";
+        // clang-format on
+    }
+    void normalise()
+    {
+        BarcodeReadRules r;
+        QFETCH(bool, byPosition);
+        QFETCH(QString, rules);
+        QFETCH(QString, raw);
+        r.positionRules = byPosition;
+        r.rules = rulesFrom(rules);
+        QTEST(r.normalise(raw), "expected");
+    }
+
+    void onlyUsedOneNormalisesScans()
+    {
+        BarcodeReadRules r;
+        QCOMPARE(r.cardNumberFromScan("ABC*SS*"), QStringLiteral("ABC*SS*"));
+        r.used = 2;
+        QCOMPARE(r.cardNumberFromScan("ABC*SS*"), QStringLiteral("ABC*SS*"));
+        r.used = 1;
+        QCOMPARE(r.cardNumberFromScan("ABC*SS*"), QStringLiteral("ABC成"));
+    }
+
+    void loadFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("rules");
+        // clang-format off
+        QTest::newRow("CR LF lines") << QByteArray("3,8\r\n15,2\r\n") << "3,8;15,2";
+        QTest::newRow("blanks around fields") << QByteArray(" 3 , 8 \n15,2") << "3,8;15,2";
+        QTest::newRow("blank line skipped") << QByteArray("3,8\r\n\r\n15,2\r\n") << "3,8;15,2";
+        QTest::newRow("bad fields skipped") << QByteArray("x,2\r\n0,1\r\n4\r\n5,-1\r\n6,10000\r\n1,2,3\r\n7,0\r\n") << "7,0";
+        QTest::newRow("empty file") << QByteArray() << "";
+        // clang-format on
+    }
+    void loadFile()
+    {
+        QFETCH(QByteArray, content);
+        writeRuleFile(content);
+        ruleStore()->setValue("Type", "True");
+        ruleStore()->setValue("Used", "1");
+        BarcodeReadRules r;
+        r.rules = rulesFrom("9,9");
+        r.load();
+        QVERIFY(r.positionRules);
+        QCOMPARE(r.used, 1);
+        QFETCH(QString, rules);
+        QCOMPARE(r.rules, rulesFrom(rules));
+    }
+
+    void missingFileKeepsRules()
+    {
+        BarcodeReadRules r;
+        r.used = 1;
+        r.positionRules = true;
+        r.rules = rulesFrom("3,8");
+        r.load();
+        QCOMPARE(r.used, 0);
+        QVERIFY(!r.positionRules);
+        QCOMPARE(r.rules, rulesFrom("3,8"));
+    }
+
+    void newRefusesBadFields_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("length");
+        QTest::addColumn<QString>("message");
+        // clang-format off
+        QTest::newRow("blank start") << " " << "2" << "";
+        QTest::newRow("blank length") << "3" << "" << "";
+        QTest::newRow("letters") << "a" << "2" << "起始位置应是1到9999之间的整数！";
+        QTest::newRow("start 0") << "0" << "2" << "起始位置应是1到9999之间的整数！";
+        QTest::newRow("start too big") << "10000" << "2" << "起始位置应是1到9999之间的整数！";
+        QTest::newRow("negative length") << "3" << "-1" << "截取长度应是0到9999之间的整数！";
+        QTest::newRow("fraction") << "3" << "2.5" << "截取长度应是0到9999之间的整数！";
+        // clang-format on
+    }
+    void newRefusesBadFields()
+    {
+        frmBarReadRule editor(BarcodeReadRules::current());
+        editor.show();
+        QFETCH(QString, start);
+        QFETCH(QString, length);
+        type(editor, start, length);
+        QVERIFY(shownLines(editor).isEmpty());
+        QTEST(presenter->lastText(), "message");
+    }
+
+    void deleteRenumbers()
+    {
+        BarcodeReadRules::current().rules = rulesFrom("1,1;2,2;3,3");
+        frmBarReadRule editor(BarcodeReadRules::current());
+        editor.show();
+        auto* list = editor.findChild<QListWidget*>("lstRules");
+        QTest::mouseClick(editor.findChild<QWidget*>("cmdDelete"), Qt::LeftButton); // nothing selected
+        QCOMPARE(list->count(), 3);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        QTest::mouseClick(editor.findChild<QWidget*>("cmdDelete"), Qt::LeftButton);
+        QCOMPARE(shownLines(editor), (QStringList{"01        2             2", "02        3             3"}));
+    }
+
+    void newAndOkStoreAndReload()
+    {
+        frmBarReadRule editor(BarcodeReadRules::current());
+        editor.show();
+        clickOption(editor, "chkUsed");
+        clickOption(editor, "optPosition");
+        type(editor, "3", "8");
+        type(editor, " 15 ", "2");
+        QCOMPARE(shownLines(editor), (QStringList{"01" + QString(8, ' ') + "3" + QString(13, ' ') + "8",
+                                                  "02" + QString(8, ' ') + "15" + QString(12, ' ') + "2"}));
+        QTest::mouseClick(editor.findChild<QWidget*>("cmdOK"), Qt::LeftButton);
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        QCOMPARE(ruleStore()->value("Type").toString(), QStringLiteral("True"));
+        QCOMPARE(ruleStore()->value("Used").toString(), QStringLiteral("1"));
+        QFile file(barcodeRuleFilePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("3,8\r\n15,2\r\n"));
+        QCOMPARE(BarcodeReadRules::current().cardNumberFromScan("ABCDEFGHIJKLMNOPQ"),
+                 QStringLiteral("CDEFGHIJOP"));
+    }
+};
+
+QTEST_MAIN(TestBarcodeRules)
+#include "tst_barcoderules.moc"

@@ -1,0 +1,239 @@
+// Photocopy return against a copy of the demo library: the charge recorded with the return, the
+// refusals, the borrower shown and the notices.
+#include "codes/codetables.h"
+#include "db/database.h"
+#include "db/messages.h"
+#include "db/sysparams.h"
+#include "desk/copyreturn.h"
+#include "startup/desksettings.h"
+#include "startup/environment.h"
+#include "startup/operatorsession.h"
+#include "support/recordingpresenter.h"
+#include "support/testdatabase.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString shown(const QString& code)
+{
+    const QString text = LIB_GetMsg(code);
+    return text == code ? code.mid(1) : text;
+}
+
+} // namespace
+
+class TestCopyReturn : public QObject
+{
+    Q_OBJECT
+    TestDatabase* db = nullptr;
+    RecordingPresenter* presenter = nullptr;
+    QTemporaryDir home;
+
+    void run(const QString& sql) { db->scalar(sql + QStringLiteral("; SELECT 1")); }
+
+    // B0000101 (at R2, open every day) lent to R1000002 for photocopying, due at `dueSql`.
+    void lendB0000101(const QString& rule, const QString& dueSql)
+    {
+        run("INSERT INTO lend_lst (cert_id, prop_no, lend_date, norm_ret_date, rule_no_f, resp_wkr, "
+            "location) "
+            "VALUES ('R1000002', 'P0000101', to_char(current_date - 40, 'YYYY-MM-DD') || '09:00:00', " +
+            dueSql + ", '" + rule + "', 'A001', 'R2')");
+        run("UPDATE item SET book_lend_flag = '1' WHERE prop_no = 'P0000101'");
+    }
+
+    DeskContext desk() const
+    {
+        DeskContext desk;
+        desk.mode = DeskMode::CopyReturn;
+        desk.location = QStringLiteral("R1");
+        desk.worker = QStringLiteral("A001");
+        return desk;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        db = new TestDatabase(QStringLiteral("copyreturn"));
+        QVERIFY(db->isReady());
+        QVERIFY(QDir(home.path()).mkpath(QStringLiteral("LOG")));
+        Environment::instance().setProgramDirectory(home.path());
+        QCOMPARE(db->connectCurrentSession(), 0);
+        QCOMPARE(LIB_LoadBaseData(), 0);
+        OperatorSession::current().workerNumber = QStringLiteral("A001");
+        presenter = RecordingPresenter::install();
+    }
+    void cleanupTestCase() { delete db; }
+    void init()
+    {
+        run("DELETE FROM lend_lst WHERE cert_id = 'R1000002'");
+        run("DELETE FROM exceed_fine_lst WHERE cert_id = 'R1000002'");
+        run("UPDATE circ_rule SET fst_fine_days = 5 WHERE rule_no = 'COPY01'");
+        QCOMPARE(LIB_LoadCodeTables(), 0);
+        QCOMPARE(LIB_LoadLocations(3), 0);
+        DeskSettings::current().copyLendRule = QStringLiteral("COPY01");
+        presenter->clear();
+    }
+
+    void charges_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QString>("due");
+        QTest::addColumn<QString>("dueSent"); // a query on the loan, run before the return
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("fine");
+        QTest::addColumn<QString>("description");
+        const auto row = [](const char* tag, const QString& setup, const QString& rule, const QString& due,
+                            const QString& dueSent, int count, const QString& fine,
+                            const QString& description) {
+            QTest::newRow(tag) << setup << rule << due << dueSent << count << fine << description;
+        };
+
+        const QString loan = " FROM lend_lst WHERE prop_no = 'P0000101'";
+        const QString stored = "SELECT norm_ret_date" + loan;
+        const QString dayLater = "SELECT to_char(norm_ret_date::date + 1, 'YYYY-MM-DD')" + loan;
+        const QString hourLater =
+            "SELECT to_char(to_timestamp(norm_ret_date, 'YYYY-MM-DDHH24:MI:SS') + interval "
+            "'1 hour', 'YYYY-MM-DDHH24:MI:SS')" +
+            loan;
+        const QString daysAgo = "to_char(current_date - %1, 'YYYY-MM-DD')";
+        const QString hoursAgo = "to_char(date_trunc('hour', localtimestamp) - interval '%1 hours', "
+                                 "'YYYY-MM-DDHH24:MI:SS')";
+
+        row("within the grace period", "", "COPY01", daysAgo.arg(1), dayLater, 0, "0.00", "");
+        row("one day after the grace period", "", "COPY01", daysAgo.arg(2), stored, 2, "0.20",
+            "2首期天 * 0.10");
+        row("35 days with 30 first days", "UPDATE circ_rule SET fst_fine_days = 30 WHERE rule_no = 'COPY01'",
+            "COPY01", daysAgo.arg(35), stored, 35, "4.00", "30首期天 * 0.10+5附加天 * 0.20");
+        row("within the grace hour", "", "COPY02", hoursAgo.arg(0), hourLater, 0, "0.00", "");
+        row("hours after the grace hour", "", "COPY02", hoursAgo.arg(3), hourLater, 2, "1.00",
+            "2首期小时 * 0.50");
+    }
+    void charges()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, rule);
+        QFETCH(QString, due);
+        QFETCH(int, count);
+        QFETCH(QString, fine);
+        QFETCH(QString, description);
+        if (!setup.isEmpty())
+            run(setup);
+        QCOMPARE(LIB_LoadCodeTables(), 0);
+        DeskSettings::current().copyLendRule = rule;
+        lendB0000101(rule, due);
+        QFETCH(QString, dueSent);
+        const QString expectedDue = db->scalar(dueSent);
+        const QString debtBefore =
+            db->scalar("SELECT debt_flag::text FROM reader WHERE cert_id = 'R1000002'");
+
+        DeskContext desk = this->desk();
+        const CopyReturnOutcome outcome = ReturnPhotocopy(desk, QStringLiteral("B0000101"));
+        QVERIFY(outcome.returned);
+        QCOMPARE(outcome.charge.dueString, expectedDue);
+        QCOMPARE(outcome.charge.count, count);
+        QCOMPARE(outcome.charge.fineText(), fine);
+        QCOMPARE(outcome.charge.description, description);
+        QCOMPARE(outcome.line.overdue,
+                 count == 0 ? QString() : QString::number(count) + (rule == "COPY01" ? "天" : "小时"));
+        QVERIFY(presenter->boxes.isEmpty());
+        QVERIFY(!LIB_DB_InTransaction());
+
+        QCOMPARE(db->scalar("SELECT count(*) FROM lend_lst WHERE prop_no = 'P0000101'"), QStringLiteral("0"));
+        QCOMPARE(
+            db->scalar("SELECT excd_days::text || ' ' || ret_wkr FROM lend_hist WHERE prop_no_f = 'P0000101' "
+                       "AND cert_id_f = 'R1000002' ORDER BY ret_date DESC LIMIT 1"),
+            QString::number(count) + " A001");
+        QCOMPARE(
+            db->scalar(
+                "SELECT fine_amt::text || ' ' || remark || ' ' || time_unit || ' ' || norm_ret_date FROM "
+                "exceed_fine_lst WHERE cert_id = 'R1000002'"),
+            fine == "0.00" ? QString()
+                           : fine + ' ' + description + ' ' + outcome.charge.unit + ' ' + expectedDue);
+        QCOMPARE(db->scalar("SELECT (debt_flag - " + debtBefore +
+                            ")::text FROM reader WHERE cert_id = 'R1000002'"),
+                 fine);
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("loanRule"); // empty: B0000101 is not lent
+        QTest::addColumn<QString>("deskRule");
+        QTest::addColumn<QString>("barcode");
+        QTest::addColumn<QString>("message");
+        const auto row = [](const char* tag, const QString& loanRule, const QString& deskRule,
+                            const QString& barcode, const QString& message) {
+            QTest::newRow(tag) << loanRule << deskRule << barcode << message;
+        };
+        row("unknown barcode", "", "COPY01", "B9999999", "ELT130");
+        row("not taken back here", "", "COPY01", "B0000201", "ELT131基藏书库");
+        row("no loan", "", "COPY01", "B0000101", "ELT132");
+        row("not a photocopy loan", "PT01", "COPY01", "B0000101", "E非复印外借图书");
+        row("photocopy rule missing", "COPY99", "COPY99", "B0000101", "ELT119");
+    }
+    void refusals()
+    {
+        QFETCH(QString, loanRule);
+        QFETCH(QString, deskRule);
+        QFETCH(QString, barcode);
+        QFETCH(QString, message);
+        if (!loanRule.isEmpty())
+            lendB0000101(loanRule, "to_char(current_date - 20, 'YYYY-MM-DD')");
+        DeskSettings::current().copyLendRule = deskRule;
+        DeskContext desk = this->desk();
+
+        QVERIFY(!ReturnPhotocopy(desk, barcode).returned);
+        QCOMPARE(presenter->texts(), QStringList{shown(message)});
+        QCOMPARE(db->scalar("SELECT count(*) FROM lend_lst WHERE cert_id = 'R1000002'"),
+                 loanRule.isEmpty() ? QStringLiteral("0") : QStringLiteral("1"));
+        QVERIFY(!LIB_DB_InTransaction());
+        // The rule is looked up after the borrower is shown.
+        QCOMPARE(desk.reader.certId, message == "ELT119" ? QStringLiteral("R1000002") : QString());
+    }
+
+    // B0000401 went out to R1000001 a week ago and is overdue. The reader also holds a cancelled
+    // card; the valid one (the higher cert_flag) is taken.
+    void chargeLandsWithTheReader()
+    {
+        run("INSERT INTO reader_cert (redr_cert_id, cert_id, cert_flag, bgn_date, end_date) "
+            "VALUES ('D1000001X', 'R1000001', '0', '2020-01-01', '2099-12-31')");
+        const QString debtBefore =
+            db->scalar("SELECT debt_flag::text FROM reader WHERE cert_id = 'R1000001'");
+        DeskContext desk = this->desk();
+        const CopyReturnOutcome outcome = ReturnPhotocopy(desk, QStringLiteral("B0000401"));
+        QVERIFY(outcome.returned);
+        QVERIFY(outcome.charge.fineCents > 0);
+        QCOMPARE(desk.reader.certId, QStringLiteral("R1000001"));
+        QCOMPARE(desk.reader.cardBarcode, QStringLiteral("D1000001"));
+        QCOMPARE(desk.fineReader, QStringLiteral("R1000001"));
+        QVERIFY(outcome.line.title.startsWith(QStringLiteral("人类简史")));
+        QCOMPARE(outcome.line.locationName, QStringLiteral("第一阅览室"));
+        QCOMPARE(
+            db->scalar("SELECT fine_amt::text || ' ' || debt_deal_flag FROM exceed_fine_lst WHERE prop_no = "
+                       "'P0000401' AND cert_id = 'R1000001'"),
+            outcome.charge.fineText() + " 0");
+        QCOMPARE(db->scalar("SELECT (debt_flag - " + debtBefore +
+                            ")::text FROM reader WHERE cert_id = 'R1000001'"),
+                 outcome.charge.fineText());
+        QCOMPARE(db->scalar("SELECT book_lend_flag FROM item WHERE prop_no = 'P0000401'"),
+                 QStringLiteral("0"));
+    }
+
+    void noticesAfterTheReturn()
+    {
+        run("INSERT INTO lend_lst (cert_id, prop_no, lend_date, norm_ret_date, rule_no_f, location) VALUES "
+            "('R1000002', 'P0000403', '2024-01-0109:00:00', to_char(current_date + 1, 'YYYY-MM-DD'), "
+            "'COPY01', 'R1')");
+        run("UPDATE marc SET marc_use_flag = '2' WHERE marc_rec_no = (SELECT marc_rec_no FROM item WHERE "
+            "prop_no = "
+            "'P0000403')");
+        DeskContext desk = this->desk();
+        QVERIFY(ReturnPhotocopy(desk, QStringLiteral("B0000403")).returned);
+        QCOMPARE(presenter->texts(), (QStringList{shown("ILT105680.00"), shown("ILT102")}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCopyReturn)
+#include "tst_copyreturn.moc"
