@@ -52,12 +52,14 @@ void fillTable(PGresult* res, ResultTable& result)
         for (int r = 0; r < records; ++r) {
             const bool null = PQgetisnull(res, r, c);
             if (type == ResultTable::TypeText) {
-                result.setValue(c, r + 2, null ? QString() : rightTrimmed(PQgetvalue(res, r, c), PQgetlength(res, r, c)));
+                result.setValue(
+                    c, r + 2, null ? QString() : rightTrimmed(PQgetvalue(res, r, c), PQgetlength(res, r, c)));
             } else if (type != ResultTable::TypeOther) {
                 if (null)
                     result.setValue(c, r + 2, 0);
                 else
-                    result.setValue(c, r + 2, QByteArray(PQgetvalue(res, r, c), PQgetlength(res, r, c)).toDouble());
+                    result.setValue(c, r + 2,
+                                    QByteArray(PQgetvalue(res, r, c), PQgetlength(res, r, c)).toDouble());
             }
         }
     }
@@ -90,9 +92,9 @@ struct DbSession::Impl
         const QString state = errorField(res, PG_DIAG_SQLSTATE);
         const QString constraint = errorField(res, PG_DIAG_CONSTRAINT_NAME).toUpper();
         const QString primary = errorField(res, PG_DIAG_MESSAGE_PRIMARY);
-        const bool lost = !conn || PQstatus(conn) == CONNECTION_BAD || state.startsWith(QLatin1String("08")) ||
-                          state == QLatin1String("57P01") || state == QLatin1String("57P02") ||
-                          state == QLatin1String("57P03");
+        const bool lost = !conn || PQstatus(conn) == CONNECTION_BAD ||
+                          state.startsWith(QLatin1String("08")) || state == QLatin1String("57P01") ||
+                          state == QLatin1String("57P02") || state == QLatin1String("57P03");
         if (lost)
             return QStringLiteral("ORA-03113: end-of-file on communication channel (%1)")
                 .arg(QString::fromUtf8(PQerrorMessage(conn)).trimmed());
@@ -104,12 +106,15 @@ struct DbSession::Impl
             // The server says "insert or update on table ..." when the parent is missing and
             // "update or delete on table ..." when children exist.
             if (primary.startsWith(QLatin1String("insert or update")))
-                return QStringLiteral("ORA-02291: integrity constraint (LIBRARY.%1) violated - parent key not found")
+                return QStringLiteral(
+                           "ORA-02291: integrity constraint (LIBRARY.%1) violated - parent key not found")
                     .arg(constraint);
-            return QStringLiteral("ORA-02292: integrity constraint (LIBRARY.%1) violated - child record found")
+            return QStringLiteral(
+                       "ORA-02292: integrity constraint (LIBRARY.%1) violated - child record found")
                 .arg(constraint);
         }
-        QString text = res ? QString::fromUtf8(PQresultErrorMessage(res)) : QString::fromUtf8(PQerrorMessage(conn));
+        QString text =
+            res ? QString::fromUtf8(PQresultErrorMessage(res)) : QString::fromUtf8(PQerrorMessage(conn));
         return text.trimmed() + QStringLiteral(" [SQLSTATE ") + state + QLatin1Char(']');
     }
 };
@@ -149,9 +154,15 @@ int DbSession::connect()
     const QByteArray dsn = m_values.dsn.toUtf8();
     const QByteArray user = m_values.user.toUtf8();
     const QByteArray password = m_values.password.toUtf8();
-    const char* keys[] = {"dbname", "user", "password", "client_encoding", "application_name", "connect_timeout", nullptr};
-    const char* values[] = {dsn.constData(), user.isEmpty() ? nullptr : user.constData(),
-                            password.isEmpty() ? nullptr : password.constData(), "UTF8", "readdesk", "10", nullptr};
+    const char* keys[] = {"dbname",          "user", "password", "client_encoding", "application_name",
+                          "connect_timeout", nullptr};
+    const char* values[] = {dsn.constData(),
+                            user.isEmpty() ? nullptr : user.constData(),
+                            password.isEmpty() ? nullptr : password.constData(),
+                            "UTF8",
+                            "readdesk",
+                            "10",
+                            nullptr};
     // An empty DSN would let libpq fall back to its defaults; the system treats it as no database.
     if (dsn.trimmed().isEmpty()) {
         m_error.code = ErrorRecord::ConnectFailed;
@@ -195,11 +206,14 @@ int DbSession::backendPid() const
 void DbSession::probeSchemaFlags()
 {
     // One statement for the four facts; a missing table or column leaves its default.
-    static const char* probe =
-        "SELECT (SELECT atttypmod - 4 FROM pg_attribute WHERE attrelid = to_regclass('marc_data') AND attname = 'marc03'),"
-        " (SELECT count(*) FROM pg_attribute WHERE attrelid = to_regclass('marc') AND attnum > 0 AND NOT attisdropped),"
-        " (SELECT atttypmod - 4 FROM pg_attribute WHERE attrelid = to_regclass('marc_idx') AND attname = 'marc_idx_cont'),"
-        " (SELECT count(*) FROM pg_attribute WHERE attrelid = to_regclass('max_class_serial') AND attnum > 0 AND NOT attisdropped)";
+    static const char* probe = "SELECT (SELECT atttypmod - 4 FROM pg_attribute WHERE attrelid = "
+                               "to_regclass('marc_data') AND attname = 'marc03'),"
+                               " (SELECT count(*) FROM pg_attribute WHERE attrelid = to_regclass('marc') AND "
+                               "attnum > 0 AND NOT attisdropped),"
+                               " (SELECT atttypmod - 4 FROM pg_attribute WHERE attrelid = "
+                               "to_regclass('marc_idx') AND attname = 'marc_idx_cont'),"
+                               " (SELECT count(*) FROM pg_attribute WHERE attrelid = "
+                               "to_regclass('max_class_serial') AND attnum > 0 AND NOT attisdropped)";
     PGresult* res = send(probe);
     SchemaFlags flags;
     if (PQresultStatus(res) == PGRES_TUPLES_OK && PQntuples(res) == 1) {
@@ -227,49 +241,25 @@ int DbSession::select(const QString& sql, ResultTable& result)
 {
     const QByteArray text = sql.toUtf8();
     PGresult* res = send(text);
-    if (PQresultStatus(res) != PGRES_TUPLES_OK) {
-        m_error.code = ErrorRecord::SelectFailed;
-        m_error.description = d->describe(res);
-        m_error.oracleNumber = oracleNumberOf(m_error.description);
-        m_error.routine = QStringLiteral("LIB_DB_Select");
-        if (m_error.oracleNumber == OraNumber::ConnectionLost)
-            m_inTransaction = false;
-        PQclear(res);
-        LIB_Beep();
-        return -1;
-    }
+    if (PQresultStatus(res) != PGRES_TUPLES_OK)
+        return fail(res, ErrorRecord::SelectFailed, "LIB_DB_Select");
     fillTable(res, result);
     PQclear(res);
     return 0;
 }
 
-int DbSession::selectBound(const QString& sql, const QStringList& values, ResultTable& result)
+int DbSession::fail(pg_result* res, long errorCode, const char* routine)
 {
-    QList<QByteArray> bytes;
-    QVector<const char*> pointers;
-    for (const QString& v : values)
-        bytes.append(v.isNull() ? QByteArray() : v.toUtf8());
-    for (int i = 0; i < values.size(); ++i)
-        pointers.append(values.at(i).isNull() ? nullptr : bytes.at(i).constData());
-    const QByteArray text = sql.toUtf8();
-    PGresult* res = d->conn ? PQexecParams(d->conn, text.constData(), int(pointers.size()), nullptr,
-                                           pointers.constData(), nullptr, nullptr, 0)
-                            : nullptr;
-    ++m_roundTrips;
-    if (m_trace)
-        m_trace->append(text);
-    if (PQresultStatus(res) != PGRES_TUPLES_OK) {
-        m_error.code = ErrorRecord::SelectFailed;
-        m_error.description = d->describe(res);
-        m_error.oracleNumber = oracleNumberOf(m_error.description);
-        m_error.routine = QStringLiteral("LIB_DB_Select");
-        PQclear(res);
-        LIB_Beep();
-        return -1;
-    }
-    fillTable(res, result);
+    m_error.code = errorCode;
+    m_error.description = d->describe(res);
+    m_error.oracleNumber = oracleNumberOf(m_error.description);
+    m_error.routine = QString::fromLatin1(routine);
+    // A lost session takes its transaction with it.
+    if (m_error.oracleNumber == OraNumber::ConnectionLost)
+        m_inTransaction = false;
     PQclear(res);
-    return 0;
+    LIB_Beep();
+    return -1;
 }
 
 int DbSession::runStatement(const QString& text, long errorCode, const char* routine)
@@ -277,17 +267,8 @@ int DbSession::runStatement(const QString& text, long errorCode, const char* rou
     const QByteArray bytes = text.toUtf8();
     PGresult* res = send(bytes);
     const ExecStatusType status = PQresultStatus(res);
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-        m_error.code = errorCode;
-        m_error.description = d->describe(res);
-        m_error.oracleNumber = oracleNumberOf(m_error.description);
-        m_error.routine = QString::fromLatin1(routine);
-        if (m_error.oracleNumber == OraNumber::ConnectionLost)
-            m_inTransaction = false;
-        PQclear(res);
-        LIB_Beep();
-        return -1;
-    }
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        return fail(res, errorCode, routine);
     PQclear(res);
     return 0;
 }

@@ -57,10 +57,6 @@ public:
     void rollback();
     bool inTransaction() const { return m_inTransaction; }
 
-    // Runs a statement with its values bound as text (nullptr-free QVariants; an invalid one is NULL).
-    // Used where a procedure takes arrays. Returns -1 with the error record filled, like select().
-    int selectBound(const QString& sql, const QStringList& values, ResultTable& result);
-
     ErrorRecord& error() { return m_error; }
     QString& currentStatement() { return m_statement; }
     const SchemaFlags& schemaFlags() const { return m_flags; }
@@ -88,6 +84,7 @@ private:
     QList<QByteArray>* m_trace = nullptr;
 
     pg_result* send(const QByteArray& statement);
+    int fail(pg_result* res, long errorCode, const char* routine); // fills the error record, -1
 
     int runStatement(const QString& text, long errorCode, const char* routine);
     void probeSchemaFlags();

@@ -14,11 +14,11 @@ struct KeyMessage
 
 // Longer key names first: "PK_READER" stands for the reader key only when the card key is absent.
 constexpr KeyMessage uniqueKeys[] = {
-    {"INDI_BARCODE_IDX", "E条码号重复!"},     {"PK_INDI_ACCT", "E财产号重复!"},
-    {"PK_CALL_NO_LST", "E索书号重复!"},       {"PK_ORDER", "E订购号重复!"},
-    {"PK_ASORD_CATA_DETL", "E征订号重复!"},   {"PK_ASORD_CATA", "E征订目录重复!"},
-    {"PK_INPUT_BATCH", "E批次号重复!"},       {"PK_CHECK_ACCT", "E验收批次号重复!"},
-    {"PK_READER_CERT", "E读者条码号重复!"},   {"PK_READER", "E读者证件号重复!"},
+    {"INDI_BARCODE_IDX", "E条码号重复!"},   {"PK_INDI_ACCT", "E财产号重复!"},
+    {"PK_CALL_NO_LST", "E索书号重复!"},     {"PK_ORDER", "E订购号重复!"},
+    {"PK_ASORD_CATA_DETL", "E征订号重复!"}, {"PK_ASORD_CATA", "E征订目录重复!"},
+    {"PK_INPUT_BATCH", "E批次号重复!"},     {"PK_CHECK_ACCT", "E验收批次号重复!"},
+    {"PK_READER_CERT", "E读者条码号重复!"}, {"PK_READER", "E读者证件号重复!"},
 };
 
 constexpr KeyMessage childWords[] = {

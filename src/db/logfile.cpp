@@ -14,8 +14,8 @@ int LIB_WriteLogFileAt(const QDateTime& moment, const QString& text, int mode)
     const QString path = LIB_GetEnv(15).toString() + moment.toString(QStringLiteral("yyyy-MM-dd")) +
                          QStringLiteral("_Log.log");
     QFile file(path);
-    const QIODevice::OpenMode openMode = mode == 1 ? QIODevice::WriteOnly | QIODevice::Truncate
-                                                   : QIODevice::WriteOnly | QIODevice::Append;
+    const QIODevice::OpenMode openMode =
+        mode == 1 ? QIODevice::WriteOnly | QIODevice::Truncate : QIODevice::WriteOnly | QIODevice::Append;
     if (!file.open(openMode))
         return -1;
     const QString line = moment.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QLatin1Char(';') + text +

@@ -59,7 +59,8 @@ MessageCatalogue& MessageCatalogue::instance()
 int MessageCatalogue::load()
 {
     ResultTable table;
-    LIB_DB_CurrentStatement() = QStringLiteral("SELECT msg_id, msg_content FROM msg_mst ORDER BY msg_id DESC");
+    LIB_DB_CurrentStatement() =
+        QStringLiteral("SELECT msg_id, msg_content FROM msg_mst ORDER BY msg_id DESC");
     if (LIB_DB_Select(LIB_DB_CurrentStatement(), table) != 0)
         return -1;
     setRows(table);

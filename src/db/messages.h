@@ -44,10 +44,10 @@ class MessageCatalogue
 {
 public:
     static MessageCatalogue& instance();
-    int load();                                      // the message query; -1 on failure
-    void setRows(const ResultTable& table);          // rows as the query returns them
-    void loadSounds(const QString& soundListPath);   // "sound/snd.ini" lines: id,file
-    int findRow(const QString& id) const;            // data row index (from 0), -1 when absent
+    int load();                                    // the message query; -1 on failure
+    void setRows(const ResultTable& table);        // rows as the query returns them
+    void loadSounds(const QString& soundListPath); // "sound/snd.ini" lines: id,file
+    int findRow(const QString& id) const;          // data row index (from 0), -1 when absent
     QString content(int row) const;
     QString sound(int row) const;
     int size() const { return int(m_ids.size()); }

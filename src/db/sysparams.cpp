@@ -13,7 +13,8 @@ SystemParameters& SystemParameters::instance()
 int SystemParameters::load()
 {
     ResultTable table;
-    LIB_DB_CurrentStatement() = QStringLiteral("SELECT sys_para_code,sys_para_value FROM sys_comm_para ORDER BY sys_para_code");
+    LIB_DB_CurrentStatement() =
+        QStringLiteral("SELECT sys_para_code,sys_para_value FROM sys_comm_para ORDER BY sys_para_code");
     if (LIB_DB_Select(LIB_DB_CurrentStatement(), table) != 0)
         return -1;
     setRows(table);

@@ -46,7 +46,8 @@ bool keyMatches(const QString& line, const QString& key, QString* value)
 
 } // namespace
 
-QString ProfileFile::read(const QString& path, const QString& section, const QString& key, const QString& fallback)
+QString ProfileFile::read(const QString& path, const QString& section, const QString& key,
+                          const QString& fallback)
 {
     bool inSection = false;
     for (const QString& line : readLines(path)) {

@@ -33,10 +33,11 @@ private Q_SLOTS:
     void resultTableShape()
     {
         ResultTable t;
-        QCOMPARE(LIB_DB_Select(QStringLiteral("SELECT NULL::text AS t, NULL::numeric AS n, current_date AS d, "
-                                              "'abc  '::varchar AS v, 42::int AS i"),
-                               t),
-                 0);
+        QCOMPARE(
+            LIB_DB_Select(QStringLiteral("SELECT NULL::text AS t, NULL::numeric AS n, current_date AS d, "
+                                         "'abc  '::varchar AS v, 42::int AS i"),
+                          t),
+            0);
         QCOMPARE(t.recordCount(), 1);
         QCOMPARE(t.fieldCount(), 5);
         QCOMPARE(t.columnName(0), QStringLiteral("t"));
@@ -68,7 +69,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, value);
         ResultTable t;
-        QCOMPARE(LIB_DB_Select(QStringLiteral("SELECT ") + LIB_SQLQuote(value) + QStringLiteral("::text"), t), 0);
+        QCOMPARE(LIB_DB_Select(QStringLiteral("SELECT ") + LIB_SQLQuote(value) + QStringLiteral("::text"), t),
+                 0);
         QCOMPARE(t.text(0, 2), value);
         QCOMPARE(LIB_SQLQuote(QVariant()), QStringLiteral("''"));
     }
@@ -100,15 +102,17 @@ private Q_SLOTS:
     {
         QCOMPARE(LIB_DB_Execute(QStringLiteral("CREATE TABLE blank_probe (a text, b text)")), 0);
         QCOMPARE(LIB_DB_Execute(QStringLiteral("  INSERT INTO blank_probe VALUES ('', 'x')  "), 1), 0);
-        QCOMPARE(db->scalar(QStringLiteral("SELECT '[' || a || ']' FROM blank_probe")), QStringLiteral("[ ]"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT '[' || a || ']' FROM blank_probe")),
+                 QStringLiteral("[ ]"));
     }
 
     void duplicateCardBarcode()
     {
         const QString card = db->scalar(QStringLiteral("SELECT min(redr_cert_id) FROM reader_cert"));
         QVERIFY(!card.isEmpty());
-        LIB_DB_CurrentStatement() = QStringLiteral("INSERT INTO reader_cert SELECT * FROM reader_cert WHERE redr_cert_id = ") +
-                                    LIB_SQLQuote(card);
+        LIB_DB_CurrentStatement() =
+            QStringLiteral("INSERT INTO reader_cert SELECT * FROM reader_cert WHERE redr_cert_id = ") +
+            LIB_SQLQuote(card);
         QCOMPARE(LIB_DB_Execute(LIB_DB_CurrentStatement()), -1);
         QCOMPARE(LIB_DB_Error().oracleNumber, 1L);
         LIB_DB_ShowError();
@@ -120,8 +124,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("constraintName");
         QTest::addColumn<QString>("message");
-        QTest::newRow("item") << "loan_probe_reitem" << "该财产已经被相关记录引用!";
-        QTest::newRow("reader") << "card_probe_rereader" << "该读者已经被相关记录引用!";
+        QTest::newRow("item") << "loan_probe_reitem"
+                              << "该财产已经被相关记录引用!";
+        QTest::newRow("reader") << "card_probe_rereader"
+                                << "该读者已经被相关记录引用!";
         QTest::newRow("none of the words") << "stat_probe_relocation" << LIB_GetMsg(QStringLiteral("ECM011"));
     }
     void childRowWords()
@@ -134,7 +140,9 @@ private Q_SLOTS:
         QCOMPARE(LIB_DB_Execute(QStringLiteral("CREATE TABLE %1 (k text CONSTRAINT %2 REFERENCES %3)")
                                     .arg(child, constraintName, parent)),
                  0);
-        QCOMPARE(LIB_DB_Execute(QStringLiteral("INSERT INTO %1 VALUES ('a'); INSERT INTO %2 VALUES ('a')").arg(parent, child)), 0);
+        QCOMPARE(LIB_DB_Execute(QStringLiteral("INSERT INTO %1 VALUES ('a'); INSERT INTO %2 VALUES ('a')")
+                                    .arg(parent, child)),
+                 0);
         QCOMPARE(LIB_DB_Execute(QStringLiteral("DELETE FROM %1").arg(parent)), -1);
         QCOMPARE(LIB_DB_Error().oracleNumber, 2292L);
         LIB_DB_ShowError();
@@ -175,8 +183,8 @@ private Q_SLOTS:
         presenter->clear();
         presenter->answerNext(1);
         LIB_DB_ShowError();
-        QCOMPARE(presenter->texts(),
-                 (QStringList{QStringLiteral("网络非正常中断，重新连接数据库？"), QStringLiteral("数据库连接成功！")}));
+        QCOMPARE(presenter->texts(), (QStringList{QStringLiteral("网络非正常中断，重新连接数据库？"),
+                                                  QStringLiteral("数据库连接成功！")}));
         QCOMPARE(LIB_DB_Select(QStringLiteral("SELECT 1"), t), 0);
     }
 

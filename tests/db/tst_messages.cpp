@@ -63,10 +63,13 @@ private Q_SLOTS:
         QTest::addColumn<bool>("beep");
         QTest::addColumn<bool>("cancelDefault");
         QTest::newRow("question, cancelled") << "QCM501" << 2 << 2 << "确定要退出吗？" << true << true;
-        QTest::newRow("literal information") << "I成功修改登录口令！" << 1 << 1 << "成功修改登录口令！" << false << false;
-        QTest::newRow("no kind letter") << "系统初始化出错，启动失败！" << 1 << 1 << "系统初始化出错，启动失败！" << false << false;
+        QTest::newRow("literal information")
+            << "I成功修改登录口令！" << 1 << 1 << "成功修改登录口令！" << false << false;
+        QTest::newRow("no kind letter")
+            << "系统初始化出错，启动失败！" << 1 << 1 << "系统初始化出错，启动失败！" << false << false;
         QTest::newRow("missing code") << "ECM999" << 1 << 1 << "CM999" << true << false;
-        QTest::newRow("S defaults to OK") << "S数据库连接失败，重新连接数据库？" << 1 << 1 << "数据库连接失败，重新连接数据库？" << true << false;
+        QTest::newRow("S defaults to OK") << "S数据库连接失败，重新连接数据库？" << 1 << 1
+                                          << "数据库连接失败，重新连接数据库？" << true << false;
         QTest::newRow("six characters") << "ECM500" << 1 << 1 << "没有该工作人员。" << true << false;
     }
     void kindLetters()
@@ -86,7 +89,8 @@ private Q_SLOTS:
     void substitutionAndLineBreak()
     {
         // Only the first "%S" and "\N" are replaced, whatever their case.
-        QCOMPARE(LIB_GetMsg(QStringLiteral("ELT101D0000042")), QStringLiteral("读者D0000042不存在！\r请核对。%S"));
+        QCOMPARE(LIB_GetMsg(QStringLiteral("ELT101D0000042")),
+                 QStringLiteral("读者D0000042不存在！\r请核对。%S"));
     }
 
     void soundsPlayForTheirMessage()

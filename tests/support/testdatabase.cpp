@@ -10,8 +10,9 @@ const char* password = "readdesk";
 
 ConnectionValues valuesFor(const QString& database)
 {
-    return {QStringLiteral("host=%1 port=%2 dbname=%3").arg(TestDatabase::host(), TestDatabase::port(), database),
-            QString::fromLatin1(user), QString::fromLatin1(password)};
+    return {
+        QStringLiteral("host=%1 port=%2 dbname=%3").arg(TestDatabase::host(), TestDatabase::port(), database),
+        QString::fromLatin1(user), QString::fromLatin1(password)};
 }
 } // namespace
 
@@ -36,7 +37,8 @@ TestDatabase::TestDatabase(const QString& name)
     }
     server.execute(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name), 0);
     if (server.execute(QStringLiteral("CREATE DATABASE %1 TEMPLATE library").arg(m_name), 0) != 0 ||
-        server.execute(QStringLiteral("ALTER DATABASE %1 SET search_path = public, oracle").arg(m_name), 0) != 0) {
+        server.execute(QStringLiteral("ALTER DATABASE %1 SET search_path = public, oracle").arg(m_name), 0) !=
+            0) {
         qWarning("cannot copy the library database: %s", qPrintable(server.error().description));
         return;
     }
@@ -74,7 +76,8 @@ QString TestDatabase::scalar(const QString& sql) const
 {
     ResultTable table;
     if (m_admin.select(sql, table) != 0) {
-        QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(sql, m_admin.error().description)), __FILE__, __LINE__);
+        QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(sql, m_admin.error().description)), __FILE__,
+                     __LINE__);
         m_admin.error().clear();
         return {};
     }
@@ -84,7 +87,8 @@ QString TestDatabase::scalar(const QString& sql) const
 void TestDatabase::exec(const QString& sql) const
 {
     if (m_admin.execute(sql, 0) != 0) {
-        QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(sql, m_admin.error().description)), __FILE__, __LINE__);
+        QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(sql, m_admin.error().description)), __FILE__,
+                     __LINE__);
         m_admin.error().clear();
     }
 }

@@ -14,7 +14,7 @@ public:
     ~TestDatabase();
 
     bool isReady() const { return m_ready; }
-    QString dsn() const;                    // libpq connection string of the copy
+    QString dsn() const; // libpq connection string of the copy
     ConnectionValues connectionValues() const;
 
     // Connects the process-wide session to the copy (LIB_DB_Connect); 0 on success.
