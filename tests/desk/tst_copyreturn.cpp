@@ -14,16 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-QString shown(const QString& code)
-{
-    const QString text = LIB_GetMsg(code);
-    return text == code ? code.mid(1) : text;
-}
-
-} // namespace
-
 class TestCopyReturn : public QObject
 {
     Q_OBJECT
@@ -31,7 +21,7 @@ class TestCopyReturn : public QObject
     RecordingPresenter* presenter = nullptr;
     QTemporaryDir home;
 
-    void run(const QString& sql) { db->scalar(sql + QStringLiteral("; SELECT 1")); }
+    void run(const QString& sql) { db->exec(sql); }
 
     // B0000101 (at R2, open every day) lent to R1000002 for photocopying, due at `dueSql`.
     void lendB0000101(const QString& rule, const QString& dueSql)
@@ -185,7 +175,7 @@ private Q_SLOTS:
         DeskContext desk = this->desk();
 
         QVERIFY(!ReturnPhotocopy(desk, barcode).returned);
-        QCOMPARE(presenter->texts(), QStringList{shown(message)});
+        QCOMPARE(presenter->texts(), QStringList{RecordingPresenter::shownText(message)});
         QCOMPARE(db->scalar("SELECT count(*) FROM lend_lst WHERE cert_id = 'R1000002'"),
                  loanRule.isEmpty() ? QStringLiteral("0") : QStringLiteral("1"));
         QVERIFY(!LIB_DB_InTransaction());
@@ -231,7 +221,8 @@ private Q_SLOTS:
             "'P0000403')");
         DeskContext desk = this->desk();
         QVERIFY(ReturnPhotocopy(desk, QStringLiteral("B0000403")).returned);
-        QCOMPARE(presenter->texts(), (QStringList{shown("ILT105680.00"), shown("ILT102")}));
+        QCOMPARE(presenter->texts(), (QStringList{RecordingPresenter::shownText("ILT105680.00"),
+                                                  RecordingPresenter::shownText("ILT102")}));
     }
 };
 

@@ -21,3 +21,9 @@ QStringList RecordingPresenter::texts() const
         result.append(box.text);
     return result;
 }
+
+QString RecordingPresenter::shownText(const QString& code)
+{
+    const QString text = LIB_GetMsg(code);
+    return text == code ? code.mid(1) : text;
+}

@@ -17,6 +17,9 @@ public:
     void beep() override { ++beeps; }
 
     void answerNext(int answer) { answers.append(answer); }
+    // The text the operator sees for a code: the catalogue's text, or the literal after the kind letter.
+    static QString shownText(const QString& code);
+
     QString lastText() const { return boxes.isEmpty() ? QString() : boxes.last().text; }
     QStringList texts() const;
     void clear()
