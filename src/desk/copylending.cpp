@@ -120,16 +120,17 @@ void commitAndReportError()
     LIB_DB_ShowError();
 }
 
-// Locks the reader's loans, checks the limits, dates the loan and records it, all in one
-// transaction. Returns the due date sent to the procedure, empty when refused.
+// Locks the reader, checks the limits, dates the loan and records it, all in one transaction.
+// Returns the due date sent to the procedure, empty when refused.
 QString recordLoan(DeskContext& desk, const ItemDetails& item)
 {
     const QString certId = LIB_SQLQuote(desk.reader.certId);
     LIB_DB_BeginTrans();
     // Two desks lending to one reader wait for each other here, so that the counts below
-    // cannot be overtaken.
+    // cannot be overtaken. The lock is on the reader's row: a reader without any loan yet has
+    // no loan row to lock, and two first loans would otherwise both pass the limits.
     ResultTable locked;
-    if (!select(QStringLiteral("SELECT cert_id FROM lend_lst WHERE cert_id = ") + certId +
+    if (!select(QStringLiteral("SELECT cert_id FROM reader WHERE cert_id = ") + certId +
                     QStringLiteral(" FOR UPDATE"),
                 locked)) {
         commitAndReportError();

@@ -1,41 +1,72 @@
 #include "frmReadMain.h"
 
+#include "db/database.h"
+#include "db/errorreporter.h"
+#include "db/messages.h"
 #include "db/sysparams.h"
 #include "startup/desksettings.h"
+#include "startup/environment.h"
 #include "startup/frmCircLogo.h"
 #include "startup/operatorsession.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
-#include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 
 frmReadMain::frmReadMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmReadMain"));
-    resize(900, 600);
+    resize(1000, 700);
+    statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
+    statusBar()->setToolTip(QStringLiteral("状态说明栏"));
     sbrOperator = new QLabel(this);
     sbrOperator->setObjectName(QStringLiteral("sbrOperator"));
     statusBar()->addWidget(sbrOperator, 1);
+    buildControls();
     buildMenus();
+    buildToolbar();
+    m_admission.showNow = [this](const AdmissionResult& result) { showAdmission(result); };
+    // Call site (overdue fines): m_admission.settleFines opens frmLendFine once that window exists.
 }
 
-void frmReadMain::buildMenus()
-{
-    QMenu* system = menuBar()->addMenu(QStringLiteral("系统(&S)"));
-    mnuReLogin = system->addAction(QStringLiteral("重新登录(&L)"));
-    mnuReLogin->setObjectName(QStringLiteral("mnuReLogin"));
-    connect(mnuReLogin, &QAction::triggered, this, &frmReadMain::reLogin);
-}
+frmReadMain::~frmReadMain() = default;
 
 int frmReadMain::pInitialize()
 {
+    DeskSettings& settings = DeskSettings::current();
     setWindowTitle(LIB_GetSysPara(1).toString());
+    // 1. The desk settings of the main window.
+    settings.readMainWindowSettings();
+    // 2. The menu bar and toolbar stand since the window was built; 3. the grids.
+    applyGridFont();
+    setCopyLendAvailable(settings.copyLendAvailable());
+    tmrLendDelay->stop();
+    tmrLendDelay->setInterval(LIB_GetSysPara(5).toInt());
+    // 4. Call site (add-ins, themes): addin.xml and theme.xml are loaded and merged here once
+    // those layers exist.
+    // 5. Control codes, location, operator.
+    takeControlCodes();
+    m_desk.location = LIB_GetEnv(3).toString();
+    m_desk.worker = LIB_GetEnv(4).toString();
+    // 6. Status bar.
     writeOperatorStatus();
-    DeskSettings::current().readMainWindowSettings();
-    // Call sites (desk window): the menus and toolbar, the add-ins and
-    // themes, and the start mode of LT3_ReadCHose are set up here as those parts of the desk arrive.
+    // 7. Start mode.
+    enterMode(DeskMode(qBound(0, settings.readingMode, 3)));
+    // 8. Campus card: no card interface is configured in this build, so reconnecting only
+    // follows the setting.
+    m_menuItems.value(QStringLiteral("mnuReconn"))->setEnabled(settings.campusCardInUse());
     return 0;
+}
+
+void frmReadMain::takeControlCodes()
+{
+    const QString codes = LIB_GetSysPara(22).toString();
+    const qsizetype split = codes.indexOf(QLatin1Char(';'));
+    m_endReaderCode = (split < 0 ? codes : codes.left(split)).trimmed().toUpper();
+    m_copyReturnCode = split < 0 ? QString() : codes.mid(split + 1).trimmed().toUpper();
 }
 
 QString frmReadMain::operatorStatusText() const
@@ -57,7 +88,32 @@ void frmReadMain::reLogin()
     login.exec();
     if (!OperatorSession::current().loggedIn)
         return;
+    m_desk.worker = LIB_GetEnv(4).toString();
+    m_desk.location = LIB_GetEnv(3).toString();
     writeOperatorStatus();
-    // Call site (reading modes): the mode stored in LT3_ReadCHose is entered again here once the
-    // desk's reading modes exist.
+    enterMode(DeskMode(qBound(0, DeskSettings::current().readingMode, 3)));
+}
+
+void frmReadMain::closeEvent(QCloseEvent* event)
+{
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    if (LIB_ShowMsg(QStringLiteral("QCM500")) == 2) {
+        event->ignore();
+        return;
+    }
+    m_closing = true;
+    tmrLendDelay->stop();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        if (window != this && window->isVisible())
+            window->close();
+    }
+    DeskSettings::current().saveThemeId(DeskSettings::current().themeId);
+    // Call site (add-ins, themes, campus card): their objects are released here once they exist.
+    if (LIB_DB_Close() != 0)
+        LIB_DB_ShowError();
+    event->accept();
 }

@@ -373,7 +373,7 @@ private Q_SLOTS:
             if (modal->isVisible())
                 modal->done(QDialog::Rejected); // refused: end the modal loop so the checks can report
         });
-        child<QAction>(&main, "mnuReLogin")->trigger();
+        child<QAction>(&main, "mnuReJoin")->trigger();
 
         QCOMPARE(reLoginStatus, QStringLiteral("用户重新登录"));
         QCOMPARE(presenter->texts(), QStringList());

@@ -1,0 +1,442 @@
+// The desk window against the demo library, offscreen, driven by keys typed into its real widgets.
+#include "codes/codetables.h"
+#include "db/messages.h"
+#include "db/sysparams.h"
+#include "desk/frmDataType.h"
+#include "desk/frmReadMain.h"
+#include "info/marcindexparams.h"
+#include "startup/desksettings.h"
+#include "startup/environment.h"
+#include "startup/operatorsession.h"
+#include "support/recordingpresenter.h"
+#include "support/testdatabase.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <memory>
+
+namespace {
+
+QString shownText(const QString& code)
+{
+    const QString text = LIB_GetMsg(code);
+    return text == code ? code.mid(1) : text;
+}
+
+const QStringList scanBoxes{"txtBokBar_code", "txtRedrBarcode", "txtBar_code", "txtLendBookBarCode",
+                            "txtRetBookBarCode"};
+const QStringList resultGrids{"vsBook", "vsReader", "vsRedrBook", "vsCopyLend", "vsCopyRet"};
+const QStringList modeMenuItems{"mnuRedrInfo",     "mnuRedrValide",     "mnuInfoSeekReader",
+                                "mnuRedrStat",     "mnuInfoBookStat",   "mnuBookStat",
+                                "mnuReadUseRate",  "mnuInfoReaderStat", "mnuRedrCount",
+                                "mnuInfoSeekBook", "mnuDelrecord",      "mnuInfoImport"};
+
+} // namespace
+
+class TestFrmReadMain : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir home;
+    TestDatabase db{QStringLiteral("mainwindow")};
+    RecordingPresenter* presenter = nullptr;
+    std::unique_ptr<frmReadMain> main;
+
+    template <typename T> T* child(const QString& name)
+    {
+        T* found = main->findChild<T*>(name);
+        if (!found)
+            qFatal("no child %s", qPrintable(name));
+        return found;
+    }
+    QLineEdit* box(const char* name) { return child<QLineEdit>(QLatin1String(name)); }
+    int rows(const char* grid) { return child<QTableView>(QLatin1String(grid))->model()->rowCount(); }
+    QString cell(const char* grid, int row, int column)
+    {
+        QAbstractItemModel* model = child<QTableView>(QLatin1String(grid))->model();
+        return model->index(row, column).data().toString();
+    }
+    QString focused() const
+    {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    }
+    int number(const QString& sql) const { return db.scalar(sql).toInt(); }
+
+    void scan(const char* boxName, const QString& code)
+    {
+        QTest::keyClicks(box(boxName), code);
+        QTest::keyClick(box(boxName), Qt::Key_Return);
+    }
+    void openWindow(bool copyLend)
+    {
+        DeskSettings::current().copyLend = copyLend ? 1 : 0;
+        DeskSettings::current().writeEditableSettings();
+        main = std::make_unique<frmReadMain>();
+        QCOMPARE(main->pInitialize(), 0);
+        main->show();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        presenter->clear();
+    }
+    void pressInFocus(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+    void admitInRegistration()
+    {
+        pressInFocus(Qt::Key_F3);
+        scan("txtRedrBarcode", QStringLiteral("D0000001"));
+        QCOMPARE(focused(), QStringLiteral("txtBar_code"));
+        QVERIFY(!box("txtRedrBarcode")->isEnabled());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(db.isReady());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath("store"));
+        Environment::instance().setProgramDirectory(home.path());
+        QCOMPARE(db.connectCurrentSession(), 0);
+        QCOMPARE(LIB_LoadBaseData(), 0);
+        QCOMPARE(LIB_LoadCodeTables(), 0);
+        QCOMPARE(MarcIndexParameters::instance().load(), 0);
+        OperatorSession& op = OperatorSession::current();
+        op.workerNumber = QStringLiteral("A001");
+        op.location = QStringLiteral("R1");
+        op.loggedIn = true;
+        DeskSettings& s = DeskSettings::current();
+        s.readingMode = 1;
+        s.checkViolations = s.checkDebts = s.checkValidity = 1;
+        s.localReaderTypesOnly = s.showReaderPhoto = 0;
+        presenter = RecordingPresenter::install();
+    }
+    void cleanup() { main.reset(); }
+
+    // Function keys and toolbar buttons enter a mode with its boxes, grid and menu items.
+    void modesShowTheirBoxesGridsAndMenus_data()
+    {
+        QTest::addColumn<int>("key"); // 0: click the toolbar button instead
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("firstBox");
+        QTest::addColumn<QStringList>("otherShownBoxes");
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<QStringList>("enabledMenus");
+        const QStringList none;
+        const QStringList m0{"mnuInfoBookStat", "mnuBookStat",  "mnuReadUseRate",
+                             "mnuInfoSeekBook", "mnuDelrecord", "mnuInfoImport"};
+        const QStringList m1{"mnuRedrInfo",  "mnuRedrValide", "mnuInfoSeekReader", "mnuInfoReaderStat",
+                             "mnuRedrCount", "mnuDelrecord",  "mnuInfoImport"};
+        QStringList m2 = modeMenuItems;
+        m2.removeAll("mnuInfoImport");
+        const QStringList m3{"mnuRedrInfo", "mnuRedrValide", "mnuInfoSeekReader"};
+        const QStringList m4{"mnuRedrInfo", "mnuRedrValide", "mnuInfoSeekReader", "mnuInfoSeekBook"};
+        QStringList m5 = m2;
+        QTest::newRow("F1") << int(Qt::Key_F1) << "" << 0 << "txtBokBar_code" << none << "vsBook" << m0;
+        QTest::newRow("F2") << int(Qt::Key_F2) << "" << 1 << "txtRedrBarcode" << none << "vsReader" << m1;
+        QTest::newRow("F3") << int(Qt::Key_F3) << "" << 2 << "txtRedrBarcode" << QStringList{"txtBar_code"}
+                            << "vsRedrBook" << m2;
+        QTest::newRow("F4") << int(Qt::Key_F4) << "" << 3 << "txtRedrBarcode" << none << "vsReader" << m3;
+        QTest::newRow("F5") << int(Qt::Key_F5) << "" << 4 << "txtRedrBarcode"
+                            << QStringList{"txtLendBookBarCode"} << "vsCopyLend" << m4;
+        QTest::newRow("F6") << int(Qt::Key_F6) << "" << 5 << "txtRetBookBarCode" << none << "vsCopyRet" << m5;
+        QTest::newRow("ReadBook") << 0 << "ReadBook" << 0 << "txtBokBar_code" << none << "vsBook" << m0;
+        QTest::newRow("ReadReader") << 0 << "ReadReader" << 1 << "txtRedrBarcode" << none << "vsReader" << m1;
+        QTest::newRow("ReadReaderBook") << 0 << "ReadReaderBook" << 2 << "txtRedrBarcode"
+                                        << QStringList{"txtBar_code"} << "vsRedrBook" << m2;
+        QTest::newRow("Check") << 0 << "Check" << 3 << "txtRedrBarcode" << none << "vsReader" << m3;
+        QTest::newRow("CopyLend") << 0 << "CopyLend" << 4 << "txtRedrBarcode"
+                                  << QStringList{"txtLendBookBarCode"} << "vsCopyLend" << m4;
+    }
+    void modesShowTheirBoxesGridsAndMenus()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, button);
+        QFETCH(int, mode);
+        QFETCH(QString, firstBox);
+        QFETCH(QStringList, otherShownBoxes);
+        QFETCH(QString, grid);
+        QFETCH(QStringList, enabledMenus);
+        openWindow(true);
+        // Start from a mode that differs in every respect, with text left in its box.
+        pressInFocus(mode == 0 ? Qt::Key_F4 : Qt::Key_F1);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("X1"));
+        if (key)
+            pressInFocus(Qt::Key(key));
+        else
+            QTest::mouseClick(child<QToolBar>("tbToolbar")->widgetForAction(child<QAction>(button)),
+                              Qt::LeftButton);
+
+        QCOMPARE(int(main->mode()), mode);
+        QCOMPARE(focused(), firstBox);
+        QVERIFY(box(qPrintable(firstBox))->text().isEmpty());
+        for (const QString& name : scanBoxes) {
+            const bool shown = name == firstBox || otherShownBoxes.contains(name);
+            QVERIFY2(child<QLineEdit>(name)->isVisible() == shown, qPrintable(name));
+            if (otherShownBoxes.contains(name))
+                QVERIFY2(!child<QLineEdit>(name)->isEnabled(), qPrintable(name));
+        }
+        for (const QString& name : resultGrids)
+            QVERIFY2(child<QTableView>(name)->isVisible() == (name == grid), qPrintable(name));
+        QVERIFY(!child<QTableView>("vsVolt")->isVisible());
+        QCOMPARE(child<QTableWidget>("vsBookInfo")->isVisible(), mode == 0);
+        QCOMPARE(child<QCheckBox>("chkClear")->isVisible(), mode == 2);
+        QCOMPARE(child<QPushButton>("cmdCopyRet")->isVisible(), mode >= 4);
+        if (mode >= 4)
+            QCOMPARE(child<QPushButton>("cmdCopyRet")->text(), mode == 4 ? "复印还书" : "复印外借");
+        for (const QString& name : modeMenuItems)
+            QVERIFY2(child<QAction>(name)->isEnabled() == enabledMenus.contains(name), qPrintable(name));
+        const char* checkedMenu[] = {"mnuReadBook", "mnuReadReader", "mnuReadReaderBook",
+                                     "mnuCheck",    "mnuCopyLend",   "mnuCopyLend"};
+        for (const char* name :
+             {"mnuReadBook", "mnuReadReader", "mnuReadReaderBook", "mnuCheck", "mnuCopyLend", "mnuCopyRet"})
+            QVERIFY2(child<QAction>(name)->isChecked() == (qstrcmp(name, checkedMenu[mode]) == 0), name);
+        QCOMPARE(presenter->texts(), QStringList());
+    }
+
+    void copyCommandsNeedCopyLending()
+    {
+        openWindow(false);
+        QCOMPARE(int(main->mode()), 1);
+        for (Qt::Key key : {Qt::Key_F5, Qt::Key_F6, Qt::Key_F8})
+            pressInFocus(key);
+        QCOMPARE(int(main->mode()), 1);
+        QCOMPARE(focused(), QStringLiteral("txtRedrBarcode"));
+        QVERIFY(!child<QToolBar>("tbToolbar")->widgetForAction(child<QAction>("CopyLend"))->isVisible());
+        QVERIFY(!child<QAction>("mnuCopyLend")->isVisible());
+        QCOMPARE(presenter->texts(), QStringList());
+    }
+
+    void readerScansListReaders_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("card");
+        QTest::addColumn<int>("listed");
+        QTest::addColumn<int>("checkIns");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("check-in") << int(Qt::Key_F2) << "D0000001" << 1 << 1 << QStringList();
+        QTest::newRow("identity check") << int(Qt::Key_F4) << "D0000001" << 1 << 0 << QStringList();
+        QTest::newRow("refused") << int(Qt::Key_F2) << "D0000004" << 0 << 0 << QStringList{"ELT103"};
+        QTest::newRow("unknown card") << int(Qt::Key_F2) << "D9999999" << 0 << 0 << QStringList{"ELT101"};
+    }
+    void readerScansListReaders()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, card);
+        QFETCH(int, listed);
+        QFETCH(int, checkIns);
+        QFETCH(QStringList, messages);
+        openWindow(true);
+        pressInFocus(Qt::Key(key));
+        const QString visits = QStringLiteral("SELECT count(*) FROM reader_stat");
+        const int before = number(visits);
+        scan("txtRedrBarcode", card);
+        QCOMPARE(rows("vsReader"), listed);
+        QCOMPARE(number(visits) - before, checkIns);
+        if (listed)
+            QCOMPARE(cell("vsReader", 0, 5),
+                     db.scalar("SELECT cert_id FROM reader_cert WHERE redr_cert_id = '" + card + "'"));
+        QCOMPARE(presenter->boxes.size(), messages.size());
+        for (int i = 0; i < messages.size(); ++i)
+            QVERIFY2(presenter->texts().at(i).startsWith(shownText(messages.at(i)).left(4)),
+                     qPrintable(messages.at(i)));
+        QVERIFY(box("txtRedrBarcode")->text().isEmpty());
+        QCOMPARE(focused(), QStringLiteral("txtRedrBarcode"));
+    }
+
+    void bookScansCountBooks_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<int>("listed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("book of the room") << "B0000001" << 1 << "";
+        QTest::newRow("lower case") << "b0000001" << 1 << "";
+        QTest::newRow("book of another room") << "B0000101" << 0 << "ELT111";
+        QTest::newRow("unknown book") << "B9999999" << 0 << "ELT130";
+    }
+    void bookScansCountBooks()
+    {
+        QFETCH(QString, code);
+        QFETCH(int, listed);
+        QFETCH(QString, message);
+        openWindow(true);
+        pressInFocus(Qt::Key_F1);
+        const QString uses = QStringLiteral("SELECT count(*) FROM book_use_stat");
+        const int before = number(uses);
+        scan("txtBokBar_code", code);
+        QCOMPARE(rows("vsBook"), listed);
+        QCOMPARE(number(uses) - before, listed);
+        if (listed) {
+            QCOMPARE(cell("vsBook", 0, 0), QStringLiteral("1"));
+            QCOMPARE(cell("vsBook", 0, 5), code.toUpper());
+            QCOMPARE(child<QTableWidget>("vsBookInfo")->item(1, 1)->text(), cell("vsBook", 0, 6)); // prop_no
+        }
+        QCOMPARE(presenter->boxes.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY(box("txtBokBar_code")->text().isEmpty());
+        QCOMPARE(focused(), QStringLiteral("txtBokBar_code"));
+    }
+
+    void registrationNeedsAReader()
+    {
+        openWindow(true);
+        admitInRegistration();
+        scan("txtBar_code", QStringLiteral("B0000001"));
+        QCOMPARE(rows("vsRedrBook"), 1);
+        QCOMPARE(focused(), QStringLiteral("txtBar_code"));
+        QTimer* timer = main->findChild<QTimer*>(QStringLiteral("tmrLendDelay"));
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 120000);
+
+        box("txtRedrBarcode")->clear(); // the reader is gone before the next book
+        scan("txtBar_code", QStringLiteral("B0000002"));
+        QCOMPARE(rows("vsRedrBook"), 1);
+        QCOMPARE(focused(), QStringLiteral("txtRedrBarcode"));
+        QVERIFY(!box("txtBar_code")->isEnabled());
+
+        pressInFocus(Qt::Key_F3); // entering the mode again drops everything
+        QVERIFY(!timer->isActive());
+        QCOMPARE(rows("vsRedrBook"), 0);
+        QCOMPARE(presenter->texts(), QStringList());
+    }
+
+    void endingTheReader_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::addColumn<bool>("clear");
+        QTest::newRow("parameter 22") << false << false;
+        QTest::newRow("parameter 22, list cleared") << false << true;
+        QTest::newRow("F5") << true << false;
+        QTest::newRow("F5, list cleared") << true << true;
+    }
+    void endingTheReader()
+    {
+        QFETCH(bool, byKey);
+        QFETCH(bool, clear);
+        openWindow(true);
+        admitInRegistration();
+        QVERIFY(!child<QTableWidget>("vsRedrInfo")->item(0, 1)->text().isEmpty());
+        scan("txtBar_code", QStringLiteral("B0000001"));
+        if (clear)
+            QTest::mouseClick(child<QCheckBox>("chkClear"), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(focused(), QStringLiteral("txtBar_code")); // the check box hands the focus back
+        if (byKey)
+            pressInFocus(Qt::Key_F5);
+        else
+            scan("txtBar_code", LIB_GetSysPara(22).toString());
+        QCOMPARE(int(main->mode()), 2);
+        QCOMPARE(rows("vsRedrBook"), clear ? 0 : 1);
+        for (int row = 0; row < 5; ++row)
+            QVERIFY(child<QTableWidget>("vsRedrInfo")->item(row, 1)->text().isEmpty());
+        QVERIFY(!box("txtBar_code")->isEnabled());
+        QVERIFY(box("txtBar_code")->text().isEmpty());
+        QVERIFY(box("txtRedrBarcode")->isEnabled());
+        QVERIFY(box("txtRedrBarcode")->text().isEmpty());
+        QCOMPARE(focused(), QStringLiteral("txtRedrBarcode"));
+        QCOMPARE(presenter->texts(), QStringList());
+    }
+
+    void closingAsksFirst()
+    {
+        openWindow(true);
+        pressInFocus(Qt::Key_F1);
+        scan("txtBokBar_code", QStringLiteral("B0000001"));
+        presenter->answerNext(2);
+        main->close();
+        QCOMPARE(presenter->texts(), QStringList{shownText("QCM500")});
+        QVERIFY(main->isVisible());
+        QCOMPARE(int(main->mode()), 0);
+        QCOMPARE(rows("vsBook"), 1);
+    }
+
+    void importFormat_data()
+    {
+        QTest::addColumn<bool>("bySeparator");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("separator");
+        QTest::newRow("one per line") << false << "" << true << "";
+        QTest::newRow("separator") << true << " ; " << true << ";";
+        QTest::newRow("empty separator") << true << "  " << false << "";
+    }
+    void importFormat()
+    {
+        QFETCH(bool, bySeparator);
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        QFETCH(QString, separator);
+        frmDataType format;
+        format.show();
+        QVERIFY(QTest::qWaitForWindowActive(&format));
+        auto* text = format.findChild<QLineEdit*>(QStringLiteral("txtSeparator"));
+        QVERIFY(!text->isEnabled());
+        if (bySeparator) {
+            QTest::mouseClick(format.findChild<QRadioButton*>(QStringLiteral("optSeparator")), Qt::LeftButton,
+                              {}, QPoint(5, 5));
+            QVERIFY(text->isEnabled());
+            QTest::keyClicks(text, typed);
+        }
+        QTest::mouseClick(format.findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        QCOMPARE(format.result() == QDialog::Accepted, accepted);
+        QCOMPARE(format.separator(), separator);
+    }
+
+    void importOfAThousandCodes_data()
+    {
+        QTest::addColumn<QString>("separator");
+        QTest::newRow("one per line") << "";
+        QTest::newRow("separator") << ",";
+    }
+    void importOfAThousandCodes()
+    {
+        QFETCH(QString, separator);
+        // Every tenth code belongs to another room; the others cycle through the room's first books.
+        QStringList codes;
+        for (int i = 0; i < 1000; ++i)
+            codes << (i % 10 == 9 ? QStringLiteral("b0000101")
+                                  : QStringLiteral(" b%1").arg(i % 20 + 1, 7, 10, QLatin1Char('0')));
+        const QString path = home.filePath(QStringLiteral("codes.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(codes.join(separator.isEmpty() ? QStringLiteral("\r\n") : separator).toUtf8());
+        file.close();
+
+        openWindow(true);
+        pressInFocus(Qt::Key_F1);
+        const QString uses = QStringLiteral("SELECT count(*) FROM book_use_stat");
+        const int before = number(uses);
+        QCOMPARE(main->importBarcodes(path, separator), 1000);
+        QCOMPARE(number(uses) - before, 900);
+        QCOMPARE(rows("vsBook"), 900);
+        QCOMPARE(cell("vsBook", 899, 0), QStringLiteral("900"));
+        QCOMPARE(presenter->boxes.size(), 100);
+        QVERIFY(!main->importRunning());
+        QVERIFY(child<QAction>("mnuInfoImport")->isEnabled());
+    }
+
+    void importChecksReadersIn()
+    {
+        const QString path = home.filePath(QStringLiteral("cards.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("D0000001\n\nd0000004\n d0000001 \n");
+        file.close();
+        openWindow(true);
+        pressInFocus(Qt::Key_F2);
+        const QString visits = QStringLiteral("SELECT count(*) FROM reader_stat");
+        const int before = number(visits);
+        QCOMPARE(main->importBarcodes(path, QString()), 3);
+        QCOMPARE(number(visits) - before, 2);
+        QCOMPARE(rows("vsReader"), 2);
+        QCOMPARE(presenter->boxes.size(), 1); // the deregistered card
+        QVERIFY(box("txtRedrBarcode")->text().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestFrmReadMain)
+#include "tst_frmreadmain.moc"
