@@ -80,11 +80,11 @@ QTableView* DeskGrid::makeView(const char* name, QAbstractItemModel* model, QWid
     view->setFocusPolicy(Qt::ClickFocus);
     view->verticalHeader()->hide();
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
-    view->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
-    view->horizontalHeader()->resizeSection(0, numberColumnWidth);
     // Wide enough for an 18-character event time or a short title; the operator can drag the rest.
     view->horizontalHeader()->setDefaultSectionSize(view->fontMetrics().horizontalAdvance(QLatin1Char('0')) *
                                                     20);
+    view->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
+    view->horizontalHeader()->resizeSection(0, numberColumnWidth);
     view->horizontalHeader()->setStretchLastSection(true);
     return view;
 }
