@@ -6,6 +6,10 @@ QString LIB_SQLQuote(const QVariant& value)
         return QStringLiteral("''");
     QString text = value.toString();
     text.replace(QLatin1Char('\''), QLatin1String("''"));
+    // The client library ends a statement at a NUL, and the server's text cannot hold one: a NUL
+    // (a scanner's or a file's stray byte) becomes the replacement character, so that the statement
+    // stays whole and such a code is simply not found.
+    text.replace(QChar(0), QChar(QChar::ReplacementCharacter));
     return QLatin1Char('\'') + text + QLatin1Char('\'');
 }
 

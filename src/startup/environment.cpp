@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QMutex>
 
 OperatorSession& OperatorSession::current()
 {
@@ -82,9 +83,15 @@ QVariant LIB_GetEnv(int number)
     Environment& env = Environment::instance();
     const OperatorSession& op = OperatorSession::current();
     switch (number) {
-    case 0:
-        env.lastServerDate = LIB_DB_ServerDate();
-        return env.lastServerDate;
+    case 0: {
+        // Sessions on other threads (one per thread) record at the same time; the last server
+        // date-time they all keep is written under a lock.
+        const QString now = LIB_DB_ServerDate();
+        static QMutex keeping;
+        const QMutexLocker lock(&keeping);
+        env.lastServerDate = now;
+        return now;
+    }
     case 1:
         return LIB_DB_ServerDate().left(10);
     case 2:

@@ -1,0 +1,92 @@
+#pragma once
+
+// What the robustness tests share: a message presenter that several desks may use at once, an
+// administrative session that survives the server going away, the desk set up as after a login
+// at R1, and a switchable pause inside the server's procedures for fault tests.
+
+#include "db/dbsession.h"
+#include "db/messages.h"
+#include "desk/deskcontext.h"
+
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <functional>
+
+class TestDatabase;
+
+// The box text LIB_ShowMsg shows for a code: the catalogue's text, or the literal after the kind
+// letter.
+QString shownText(const QString& code);
+
+// Records every box with the desk (thread tag) that showed it and answers it: through the answer
+// function when one is set, otherwise with OK. Safe to use from several threads.
+class SharedPresenter : public MessagePresenter
+{
+public:
+    static SharedPresenter* install();
+
+    // Tags the boxes of the calling thread (0 unless set).
+    static void setDeskTag(int tag);
+
+    int show(const Box& box) override;
+
+    void setAnswer(std::function<int(const Box&)> answer);
+    QStringList texts(int tag = 0) const;
+    QStringList takeTexts(int tag = 0); // and forgets them
+    void clear();
+
+private:
+    mutable QMutex m_mutex;
+    QList<QPair<int, QString>> m_boxes;
+    std::function<int(const Box&)> m_answer;
+};
+
+// A session of its own for looking at and arranging the database from any thread; reconnects
+// when the server has gone away meanwhile.
+class AdminLink
+{
+public:
+    explicit AdminLink(const ConnectionValues& values);
+    bool connect();
+    // The first value of the first row; null on failure (error() says why).
+    QString text(const QString& sql);
+    long long number(const QString& sql) { return text(sql).toLongLong(); }
+    bool exec(const QString& sql);
+    QString error() const { return m_error; }
+
+private:
+    DbSession m_session;
+    QString m_error;
+};
+
+// Process-wide state as after a login at R1 by A001: program directory `home`, the process
+// session connected to `db`, messages, parameters, code tables, reading-room locations, MARC
+// index parameters, the admission switches (violations, debts, validity on; local types and
+// photos off) and the photocopy rule COPY01. false (with a failed test) when a step fails.
+bool prepareDeskProcess(const TestDatabase& db, const QString& home);
+
+// A desk at R1 operated by A001 in the given mode.
+DeskContext deskAt(DeskMode mode);
+
+// A pause in the server's procedures: after a row of an armed table is written, the writing
+// session sleeps until the table is released (or a minute has passed), so that the test can
+// break the session at exactly that point.
+class ProcedurePause
+{
+public:
+    // Installs the pause trigger on these tables of the database.
+    static bool install(AdminLink& admin, const QStringList& tables);
+    static bool arm(AdminLink& admin, const QString& table);
+    static bool release(AdminLink& admin);
+
+    // Waits (from another thread, through `watcher`) until the session `pid` sleeps in the pause.
+    // false when the operation ended without pausing (`operationDone`) or the bounded wait ran out.
+    static bool awaitPaused(AdminLink& watcher, int pid, const std::atomic<bool>& operationDone);
+};
+
+// The number of rounds (and a wall-clock cap in seconds) for loops that a full run scales up:
+// READDESK_ROBUSTNESS_ROUNDS and READDESK_ROBUSTNESS_SECONDS.
+int robustnessRounds(int fallback);
+int robustnessSeconds(int fallback);
