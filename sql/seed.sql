@@ -394,7 +394,7 @@ ON CONFLICT DO NOTHING;
 -- ---------------------------------------------------------------------------------------
 -- MARC index groups, per MARC format (marc_type_id 'C' CN MARC, 'U' US MARC, as in
 -- marc.marc_type) for bibliographic use (use_type '1'). marc_field lists the field and
--- subfield specifications to try, in order, separated by ",". The groups also give the
+-- subfield paths to try, in order, separated by ",". The groups also give the
 -- bibliographic elements shown for an item: 01 title, 02 responsible person,
 -- 08 publisher, and so on.
 -- ---------------------------------------------------------------------------------------

@@ -7,7 +7,7 @@ namespace {
 
 QString cnMarcTitle(const MarcRecord& record)
 {
-    auto value = [&record](const char* spec) { return LIB_GetMarcValue(record, QLatin1String(spec)); };
+    auto value = [&record](const char* path) { return LIB_GetMarcValue(record, QLatin1String(path)); };
     QString title = value("200a");
     const QString part = value("200h");
     const QString partName = value("200i");
@@ -29,8 +29,8 @@ QString cnMarcTitle(const MarcRecord& record)
 QString usMarcTitle(const MarcRecord& record)
 {
     QString title = LIB_GetMarcValue(record, QStringLiteral("245a"));
-    for (const char* spec : {"245b", "245n", "245p"}) {
-        if (const QString more = LIB_GetMarcValue(record, QLatin1String(spec)); !more.isEmpty())
+    for (const char* path : {"245b", "245n", "245p"}) {
+        if (const QString more = LIB_GetMarcValue(record, QLatin1String(path)); !more.isEmpty())
             title += QLatin1Char(' ') + more;
     }
     if (const QString edition = LIB_GetMarcValue(record, QStringLiteral("250a")); !edition.isEmpty())

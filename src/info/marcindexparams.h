@@ -37,7 +37,7 @@ public:
     void setStopwords(const ResultTable& rows);
 
     const QList<MarcIndexGroup>& groups(int marcType) const;
-    // The field specification of the group whose code reads as this number; empty when none.
+    // The field path of the group whose code reads as this number; empty when none.
     QString fieldSpec(int marcType, int group) const;
     const QList<MarcStopword>& stopwords() const { return m_stopwords; }
 

@@ -34,32 +34,32 @@ QString embeddedField(const QString& linkingField, const QString& embeddedTag)
     return linkingField.mid(from, next < 0 ? -1 : next - from);
 }
 
-bool isLinkingSpecification(const MarcRecord& record, const QString& spec, const QString& tag)
+bool isLinkingPath(const MarcRecord& record, const QString& path, const QString& tag)
 {
-    return record.type() == MarcRecord::CnMarc && spec.size() == 8 && tag >= QLatin1String("400") &&
+    return record.type() == MarcRecord::CnMarc && path.size() == 8 && tag >= QLatin1String("400") &&
            tag <= QLatin1String("499");
 }
 
-QString valueOfAlternative(const MarcRecord& record, const QString& spec)
+QString valueOfAlternative(const MarcRecord& record, const QString& path)
 {
-    if (spec.size() < 3)
+    if (path.size() < 3)
         return {};
-    const QString tag = spec.left(3);
-    if (spec.size() == 3)
+    const QString tag = path.left(3);
+    if (path.size() == 3)
         return wholeField(record, tag);
     if (tag <= QLatin1String("009"))
         return record.field(tag);
-    if (isLinkingSpecification(record, spec, tag)) {
-        const QString embeddedTag = spec.mid(4, 3);
+    if (isLinkingPath(record, path, tag)) {
+        const QString embeddedTag = path.mid(4, 3);
         for (const QString& linking : record.fields(tag)) {
-            const QString value = MarcRecord::subfield(embeddedField(linking, embeddedTag), spec.at(7));
+            const QString value = MarcRecord::subfield(embeddedField(linking, embeddedTag), path.at(7));
             if (!value.isEmpty())
                 return value;
         }
         return {};
     }
     for (const QString& text : record.fields(tag)) {
-        const QString value = MarcRecord::subfield(text, spec.at(3));
+        const QString value = MarcRecord::subfield(text, path.at(3));
         if (!value.isEmpty())
             return value;
     }
@@ -68,11 +68,11 @@ QString valueOfAlternative(const MarcRecord& record, const QString& spec)
 
 } // namespace
 
-QString LIB_GetMarcValue(const MarcRecord& record, const QString& specification)
+QString LIB_GetMarcValue(const MarcRecord& record, const QString& path)
 {
     if (record.isEmpty())
         return {};
-    const QStringList alternatives = specification.split(QLatin1Char(','));
+    const QStringList alternatives = path.split(QLatin1Char(','));
     for (const QString& alternative : alternatives) {
         const QString value = valueOfAlternative(record, alternative.trimmed());
         if (!value.isEmpty())

@@ -10,10 +10,10 @@
 namespace {
 
 // "2024-05-01~2024-05-05+2;…": closing periods of one location with their extra days.
-ResultTable closingPeriodsOf(const QString& spec)
+ResultTable closingPeriodsOf(const QString& text)
 {
     QList<QStringList> rows;
-    for (const QString& period : spec.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    for (const QString& period : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QString days = period.section(QLatin1Char('+'), 0, 0);
         rows.append({days.section(QLatin1Char('~'), 0, 0), days.section(QLatin1Char('~'), 1, 1),
                      period.section(QLatin1Char('+'), 1, 1), QStringLiteral("R1")});
@@ -23,10 +23,10 @@ ResultTable closingPeriodsOf(const QString& spec)
 
 // "MON=o,SAT=c,…": one opening-times row per listed week day, open (o), closed all day (c) or
 // closed only in the morning and evening (p).
-ResultTable openingTimesOf(const QString& spec)
+ResultTable openingTimesOf(const QString& text)
 {
     QList<QStringList> rows;
-    for (const QString& day : spec.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    for (const QString& day : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString state = day.section(QLatin1Char('='), 1, 1);
         const QString morning =
             state == QLatin1String("o") ? QStringLiteral("08:00") : QStringLiteral("00:00");

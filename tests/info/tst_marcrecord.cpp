@@ -1,5 +1,5 @@
 // MARC records without a database: real ISO 2709 records against an independent tool's dump,
-// field specifications and bibliographic elements, the dump-decoding path, damaged records and
+// field paths and bibliographic elements, the dump-decoding path, damaged records and
 // the ISBN form.
 #include "db/dumpdecoder.h"
 #include "info/bibelements.h"
@@ -103,7 +103,7 @@ private Q_SLOTS:
         QCOMPARE(read, dumped);
     }
 
-    // A query is a field specification, or "#n" for bibliographic element n.
+    // A query is a field path, or "#n" for bibliographic element n.
     void extraction_data()
     {
         QTest::addColumn<MarcRecord>("record");
