@@ -19,41 +19,6 @@ namespace {
 // Items without a fixed location carry this code; they belong to the desk that has them in hand.
 const QString placeholderLocation = QStringLiteral("99999");
 
-namespace ItemColumn {
-enum {
-    PropNo,
-    MarcRecNo,
-    Location,
-    CallNo,
-    Barcode,
-    StatusCode,
-    LendFlag,
-    Attachment,
-    LendGrade,
-    CircType,
-    Price
-};
-}
-
-ItemDetails itemFromRow(const ResultTable& items)
-{
-    using namespace ItemColumn;
-    const int row = 2;
-    ItemDetails item;
-    item.propNo = items.text(PropNo, row);
-    item.marcRecNo = items.text(MarcRecNo, row);
-    item.location = items.text(Location, row);
-    item.callNo = items.text(CallNo, row);
-    item.barcode = items.text(Barcode, row);
-    item.statusCode = items.text(StatusCode, row);
-    item.lendFlag = items.text(LendFlag, row);
-    item.attachment = items.text(Attachment, row);
-    item.lendGrade = items.text(LendGrade, row);
-    item.circTypeCode = items.text(CircType, row);
-    item.price = items.number(Price, row);
-    return item;
-}
-
 bool select(const QString& statement, ResultTable& rows)
 {
     LIB_DB_CurrentStatement() = statement;
@@ -222,7 +187,7 @@ CopyLendOutcome LendForPhotocopy(DeskContext& desk, const QString& barcode)
     }
 
     const ItemDetails previous = desk.item;
-    desk.item = itemFromRow(items);
+    desk.item = itemFromLookupRow(items);
     const bool placeholder = desk.item.location == placeholderLocation;
     if (placeholder)
         desk.item.location = desk.location;

@@ -15,23 +15,6 @@ namespace {
 // The index group that names the ISBN field of each MARC type.
 constexpr int isbnIndexGroup = 5;
 
-void fillFromRow(const ResultTable& rows, ItemDetails& item)
-{
-    constexpr int row = 2;
-    item = ItemDetails();
-    item.propNo = rows.text(0, row);
-    item.marcRecNo = rows.text(1, row);
-    item.location = rows.text(2, row);
-    item.callNo = rows.text(3, row);
-    item.barcode = rows.text(4, row);
-    item.statusCode = rows.text(5, row);
-    item.lendFlag = rows.text(6, row);
-    item.attachment = rows.text(7, row);
-    item.lendGrade = rows.text(8, row);
-    item.circTypeCode = rows.text(9, row);
-    item.price = rows.number(10, row);
-}
-
 QString isbnOf(const MarcRecord& record)
 {
     if (record.isEmpty())
@@ -41,6 +24,24 @@ QString isbnOf(const MarcRecord& record)
 }
 
 } // namespace
+
+ItemDetails itemFromLookupRow(const ResultTable& rows, int row)
+{
+    using namespace ItemLookupColumn;
+    ItemDetails item;
+    item.propNo = rows.text(PropNo, row);
+    item.marcRecNo = rows.text(MarcRecNo, row);
+    item.location = rows.text(Location, row);
+    item.callNo = rows.text(CallNo, row);
+    item.barcode = rows.text(Barcode, row);
+    item.statusCode = rows.text(StatusCode, row);
+    item.lendFlag = rows.text(LendFlag, row);
+    item.attachment = rows.text(Attachment, row);
+    item.lendGrade = rows.text(LendGrade, row);
+    item.circTypeCode = rows.text(CircType, row);
+    item.price = rows.number(Price, row);
+    return item;
+}
 
 QString itemLookupStatement(const QString& code)
 {
@@ -70,7 +71,7 @@ int lookUpDeskItem(const QString& scannedCode, const QString& deskLocation, Item
         LIB_ShowMsg(QStringLiteral("ELT111") + LIB_LocationName(location));
         return -1;
     }
-    fillFromRow(rows, item);
+    item = itemFromLookupRow(rows);
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/resulttable.h"
 #include "deskcontext.h"
 
 #include <QList>
@@ -10,6 +11,24 @@
 
 // The item lookup statement for a code as the desk sends it.
 QString itemLookupStatement(const QString& code);
+
+// The columns of the item statement, and the item of one of its rows (the first data row by default).
+namespace ItemLookupColumn {
+enum {
+    PropNo,
+    MarcRecNo,
+    Location,
+    CallNo,
+    Barcode,
+    StatusCode,
+    LendFlag,
+    Attachment,
+    LendGrade,
+    CircType,
+    Price
+};
+}
+ItemDetails itemFromLookupRow(const ResultTable& rows, int row = 2);
 
 // Looks the scanned code up (trimmed and upper-cased) and checks that the item belongs to the
 // desk's location. 0 with the item row filled (its MARC texts not yet read). -1 when refused or
