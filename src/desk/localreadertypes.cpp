@@ -8,8 +8,57 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
+
+// The file as it was last read, kept open: a look at the open file (no path to resolve) tells
+// whether it is still the file at the path (a file put in its place or removed leaves the open one
+// without links) and whether it was written since (another size or modification time).
+class WatchedFile
+{
+public:
+    ~WatchedFile() { close(); }
+
+    bool unchanged(const QString& path) const
+    {
+        struct stat st;
+        return m_fd >= 0 && path == m_path && ::fstat(m_fd, &st) == 0 && st.st_nlink > 0 &&
+               st.st_size == m_size && st.st_mtim.tv_sec == m_modified.tv_sec &&
+               st.st_mtim.tv_nsec == m_modified.tv_nsec;
+    }
+
+    // Opens the file at the path before it is read; a file that cannot be opened is looked for
+    // again next time.
+    void open(const QString& path)
+    {
+        close();
+        m_path = path;
+        m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        struct stat st;
+        if (m_fd >= 0 && ::fstat(m_fd, &st) == 0) {
+            m_size = st.st_size;
+            m_modified = st.st_mtim;
+        } else {
+            close();
+        }
+    }
+
+private:
+    void close()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+    QString m_path;
+    int m_fd = -1;
+    off_t m_size = 0;
+    timespec m_modified{};
+};
 
 // The file's lines written from the cached reader types, every type local.
 QStringList linesFromReaderTypes()
@@ -89,12 +138,22 @@ QString localReaderTypeLine(const QString& mark, const QString& code, const QStr
 
 QStringList LIB_LoadLocalReaderTypes(const QString& path)
 {
+    // Every admission asks; the file changes rarely (the local reader selection rewrites it), so
+    // the codes of the last reading serve while the file stays as it was. One cache per thread:
+    // desks may run in threads of one process.
+    thread_local WatchedFile watched;
+    thread_local QStringList cached;
+    if (watched.unchanged(path))
+        return cached;
+    watched.open(path);
+
     QStringList codes;
     for (const QString& line : readLocalReaderTypesFile(path).value_or(QStringList())) {
         const QString trimmed = line.trimmed();
         if (trimmed.startsWith(LocalReaderTypes::LocalMark))
             codes.append(trimmed.mid(4, 2).trimmed());
     }
+    cached = codes;
     return codes;
 }
 

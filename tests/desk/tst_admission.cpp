@@ -321,6 +321,27 @@ private Q_SLOTS:
         change(QStringLiteral("UPDATE reader SET redr_type_code = '30' WHERE cert_id = 'R0000002'"));
     }
 
+    // The local reader types are taken from the file as it is at each scan, also when the
+    // selection window has just rewritten it.
+    void localTypesFollowTheFile()
+    {
+        DeskSettings::current().localReaderTypesOnly = 1;
+        const QString path = localReaderTypesFilePath();
+        const QByteArray demo = fileContent(path);
+        QVERIFY(writeLocalReaderTypesFile(
+            path,
+            {localReaderTypeLine(QStringLiteral("01"), QStringLiteral("10"), QStringLiteral("本科生"))}));
+        QVERIFY(admit(QStringLiteral("D0000001"), DeskMode::ReaderCheckIn).refused);
+        QVERIFY(writeLocalReaderTypesFile(
+            path,
+            {localReaderTypeLine(QStringLiteral("00"), QStringLiteral("10"), QStringLiteral("本科生"))}));
+        QVERIFY(!admit(QStringLiteral("D0000001"), DeskMode::ReaderCheckIn).refused);
+        QFile::remove(path);
+        QVERIFY(admit(QStringLiteral("D0000001"), DeskMode::ReaderCheckIn).refused);
+        writeFile(path, demo);
+        QVERIFY(!admit(QStringLiteral("D0000001"), DeskMode::ReaderCheckIn).refused);
+    }
+
     // At login the file is kept when it names every reader type, and written anew otherwise.
     void maintenance_data()
     {

@@ -1,0 +1,121 @@
+#include "report.h"
+
+namespace {
+
+QString ms(double microseconds)
+{
+    return QString::number(microseconds / 1000.0, 'f', 3);
+}
+
+QString verdict(bool met)
+{
+    return met ? QStringLiteral("met") : QStringLiteral("**missed**");
+}
+
+} // namespace
+
+double ratio(double desk, double floor)
+{
+    return floor > 0 ? desk / floor : 0;
+}
+
+void printOperations(QTextStream& out, const QList<OperationFigures>& operations)
+{
+    out << "| operation | runs | statements | desk median | desk p95 | desk p99 | floor median | floor p95 | "
+           "floor p99 | median ratio | p99 ratio | targets | first scan median | first scan p99 | processor: "
+           "desk | "
+           "processor: floor |\n"
+        << "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|---:|---:|---:|---:|\n";
+    for (const OperationFigures& f : operations) {
+        const LatencySummary d = f.desk.summary();
+        const LatencySummary b = f.floor.summary();
+        const double medianRatio = ratio(d.median, b.median);
+        const double p99Ratio = ratio(d.p99, b.p99);
+        const QString statements =
+            f.fewestStatements == f.mostStatements
+                ? QString::number(f.mostStatements)
+                : QStringLiteral("%1–%2").arg(f.fewestStatements).arg(f.mostStatements);
+        out << "| " << f.name << " | " << f.runs << " | " << statements << " | " << ms(d.median) << " | "
+            << ms(d.p95) << " | " << ms(d.p99) << " | " << ms(b.median) << " | " << ms(b.p95) << " | "
+            << ms(b.p99) << " | " << QString::number(medianRatio, 'f', 2) << " | "
+            << QString::number(p99Ratio, 'f', 2) << " | "
+            << verdict(f.runs > 0 && medianRatio <= Target::medianRatio && p99Ratio <= Target::p99Ratio)
+            << " | " << ms(f.firstScan.summary().median) << " | " << ms(f.firstScan.summary().p99) << " | "
+            << ms(f.deskProcessor.summary().median) << " | " << ms(f.floorProcessor.summary().median)
+            << " |\n";
+    }
+    out << "\nTimes in milliseconds. Each key is scanned first (the first scan columns: rows still outside "
+           "the "
+           "server's cache), then its statements are replayed with bare client calls on a second connection "
+           "(the "
+           "floor), then the desk scans it again. Processor: the median processor time the client "
+           "process spent on the scan and on its replay (client work and its system calls; the server's "
+           "share is "
+           "not in it).\n";
+    for (const OperationFigures& f : operations) {
+        if (f.differing > 0)
+            out << "\n"
+                << f.name << ": " << f.differing
+                << " scans sent another number of statements the second time than the first\n";
+        if (f.refused > 0)
+            out << "\n"
+                << f.name << ": " << f.refused
+                << " scans refused or failed; first messages: " << f.messages.join(QStringLiteral(" / "))
+                << "\n";
+    }
+}
+
+void printImport(QTextStream& out, const ImportFigures& import)
+{
+    out << "| import | codes | counted | statements | seconds | per code | longest stall | target |\n"
+        << "|---|---:|---:|---:|---:|---:|---:|---|\n"
+        << "| counted books | " << import.codes << " | " << import.counted << " | " << import.statements
+        << " | " << QString::number(import.seconds, 'f', 2) << " | "
+        << QString::number(import.codes ? import.seconds * 1000 / import.codes : 0, 'f', 3) << " ms | "
+        << QString::number(import.longestCodeMs, 'f', 1) << " ms | "
+        << verdict(import.codes > 0 && import.counted == import.codes &&
+                   import.seconds * 10000.0 / import.codes < Target::importSeconds)
+        << " (< " << Target::importSeconds << " s for 10,000) |\n";
+}
+
+void printStartup(QTextStream& out, const StartupFigures& startup, int runs)
+{
+    const LatencySummary login = startup.toLogin.summary();
+    const LatencySummary main = startup.toMainWindow.summary();
+    out << "| start-up (" << startup.toLogin.count() << " of " << runs
+        << " runs) | first run | median | max | target |\n"
+        << "|---|---:|---:|---:|---|\n"
+        << "| process start → login window | " << QString::number(startup.firstToLoginMs, 'f', 0) << " ms | "
+        << QString::number(login.median / 1000, 'f', 0) << " ms | "
+        << QString::number(login.max / 1000, 'f', 0) << " ms | "
+        << verdict(login.count > 0 && login.max < Target::loginMs * 1000) << " (< 1 s) |\n"
+        << "| process start → main window (A001 logged in) | | "
+        << QString::number(main.median / 1000, 'f', 0) << " ms | " << QString::number(main.max / 1000, 'f', 0)
+        << " ms | |\n";
+    if (startup.failed > 0)
+        out << "\n" << startup.failed << " start-ups failed; the first said: " << startup.failure << "\n";
+}
+
+void printGrid(QTextStream& out, const GridFigures& grid)
+{
+    if (!grid.failure.isEmpty()) {
+        out << "reading-log grid failed: " << grid.failure << "\n";
+        return;
+    }
+    out << "| reading-log grid | rows | records | statements | log query | MARC records | rows to view | "
+           "total | "
+           "longest stall | target |\n"
+        << "|---|---:|---:|---:|---:|---:|---:|---:|---:|---|\n"
+        << "| reader and book, " << grid.from << " – " << grid.to << " | " << grid.rows << " | "
+        << grid.records << " | " << grid.statements << " | " << QString::number(grid.queryMs, 'f', 0)
+        << " ms | " << QString::number(grid.recordsMs, 'f', 0) << " ms | "
+        << QString::number(grid.fillMs, 'f', 0) << " ms | " << QString::number(grid.totalMs, 'f', 0)
+        << " ms | " << QString::number(grid.longestStallMs, 'f', 0) << " ms | "
+        << (grid.rows >= 100000 ? verdict(grid.totalMs < Target::gridMs)
+                                : QStringLiteral("held at 100,000 rows"))
+        << " (< 5 s for 100,000) |\n"
+        << "\nProcessor time of the desk's own process in each step: log query "
+        << QString::number(grid.queryProcessorMs, 'f', 0) << " ms, MARC records "
+        << QString::number(grid.recordsProcessorMs, 'f', 0) << " ms, rows to view "
+        << QString::number(grid.fillProcessorMs, 'f', 0) << " ms; the rest of each step is the server's.\n";
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "loggrid.h"
+#include "scanruns.h"
+#include "startupprobe.h"
+
+#include <QString>
+#include <QTextStream>
+
+// The targets the figures are held against.
+namespace Target {
+constexpr double medianRatio = 1.2;  // desk median at most this times the floor's median
+constexpr double p99Ratio = 1.5;     // desk p99 at most this times the floor's p99
+constexpr double loginMs = 1000;     // process start to the login window
+constexpr double importSeconds = 30; // 10,000 counted codes
+constexpr double gridMs = 5000;      // 100,000 log rows with titles
+} // namespace Target
+
+// The ratio of a desk figure to its floor; 0 when there is no floor.
+double ratio(double desk, double floor);
+
+// Markdown tables, ready for bench/RESULTS.md.
+void printOperations(QTextStream& out, const QList<OperationFigures>& operations);
+void printImport(QTextStream& out, const ImportFigures& import);
+void printStartup(QTextStream& out, const StartupFigures& startup, int runs);
+void printGrid(QTextStream& out, const GridFigures& grid);
