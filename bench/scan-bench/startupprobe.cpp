@@ -42,12 +42,7 @@ int runStartupProbe(int argc, char* argv[])
 {
     // As readdesk's main does it.
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Tavorn"));
-    QApplication::setApplicationName(LIB_ApplicationTitle());
-    if (ConsolePresenter::screenIsInvisible())
-        ConsolePresenter::install();
-    else
-        MessageBoxPresenter::install();
+    DeskStartup::prepareApplication();
 
     DeskStartup startup;
     if (!startup.run())

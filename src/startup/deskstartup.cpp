@@ -1,5 +1,8 @@
 #include "deskstartup.h"
 
+#include "applicationtitle.h"
+#include "consolepresenter.h"
+#include "db/messageboxpresenter.h"
 #include "desk/frmReadMain.h"
 #include "frmCircLogo.h"
 #include "shutdown.h"
@@ -31,4 +34,14 @@ bool DeskStartup::run()
     m_login->ShowStatus(QStringLiteral("用户登录"));
     m_login->unsetCursor();
     return true;
+}
+
+void DeskStartup::prepareApplication()
+{
+    QApplication::setOrganizationName(QStringLiteral("Tavorn"));
+    QApplication::setApplicationName(LIB_ApplicationTitle());
+    if (ConsolePresenter::screenIsInvisible())
+        ConsolePresenter::install();
+    else
+        MessageBoxPresenter::install();
 }

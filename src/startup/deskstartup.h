@@ -15,6 +15,11 @@ public:
     DeskStartup();
     ~DeskStartup();
 
+    // Names the application (settings are stored under them) and installs the message presenter:
+    // real boxes, or, without a visible screen where nobody could answer a box, standard error
+    // with each box's default answer.
+    static void prepareApplication();
+
     // true when the login window waits for the operator. A failed step has ended the program through
     // LIB_Shutdown (false only where a test replaced its last step).
     bool run();
