@@ -33,22 +33,22 @@ bool FloorSession::connect(const ConnectionValues& values)
 
 qint64 FloorSession::replay(const QList<QByteArray>& statements)
 {
+    DbSession& session = DbSession::current();
+    bool refused = false;
+    QString refusal;
     const qint64 processor = processorNanoseconds();
     const qint64 start = monotonicNanoseconds();
     for (const QByteArray& statement : statements) {
-        PGresult* res = PQexec(m_conn, statement.constData());
-        const ExecStatusType status = PQresultStatus(res);
-        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        if (!session.executeBare(statement, &refusal)) {
+            refused = true;
             ++m_failures;
-            m_lastFailure = QString::fromUtf8(PQresultErrorMessage(res)).trimmed();
+            m_lastFailure = refusal;
         }
-        PQclear(res);
     }
     const qint64 took = monotonicNanoseconds() - start;
     m_lastProcessor = processorNanoseconds() - processor;
-    // A refused statement leaves an aborted transaction behind; end it outside the timing.
-    if (PQtransactionStatus(m_conn) != PQTRANS_IDLE)
-        PQclear(PQexec(m_conn, "ROLLBACK"));
+    if (refused)
+        session.executeBare("ROLLBACK");
     return took;
 }
 

@@ -191,6 +191,25 @@ int main(int argc, char* argv[])
         << loadAverage() << ".\n\n";
     out.flush();
 
+    // Start-up and the grid first: the grid then lists the generated log, before the scans add to it.
+    if (parts.contains(QStringLiteral("startup"))) {
+        out << "## Start-up\n\n";
+        printStartup(out, measureStartup(target, desk.workstation(), startupRuns), startupRuns);
+        out << "\n";
+        out.flush();
+    }
+    if (parts.contains(QStringLiteral("grid"))) {
+        out << "## Reading-log grid\n\n";
+        ReadingLogModel model;
+        QTableView view;
+        view.setModel(&model);
+        view.resize(1200, 700);
+        view.show();
+        QApplication::processEvents();
+        printGrid(out, fillReadingLogGrid(model, &view, gridSize));
+        out << "\n";
+        out.flush();
+    }
     if (parts.contains(QStringLiteral("scans"))) {
         ScanRuns runs(desk, floor, parser.value(seed).toULongLong());
         QFile samplesFile(parser.value(samples));
@@ -222,23 +241,6 @@ int main(int argc, char* argv[])
         printImport(out, runs.importCodes(plan.importCodes));
         out << "\n";
         out.flush();
-    }
-    if (parts.contains(QStringLiteral("startup"))) {
-        out << "## Start-up\n\n";
-        printStartup(out, measureStartup(target, desk.workstation(), startupRuns), startupRuns);
-        out << "\n";
-        out.flush();
-    }
-    if (parts.contains(QStringLiteral("grid"))) {
-        out << "## Reading-log grid\n\n";
-        ReadingLogModel model;
-        QTableView view;
-        view.setModel(&model);
-        view.resize(1200, 700);
-        view.show();
-        QApplication::processEvents();
-        printGrid(out, fillReadingLogGrid(model, &view, gridSize));
-        out << "\n";
     }
     out << "Load average at the end " << loadAverage() << ".\n";
     return 0;

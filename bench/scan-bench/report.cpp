@@ -46,12 +46,13 @@ void printOperations(QTextStream& out, const QList<OperationFigures>& operations
     }
     out << "\nTimes in milliseconds. Each key is scanned first (the first scan columns: rows still outside "
            "the "
-           "server's cache), then its statements are replayed with bare client calls on a second connection "
-           "(the "
-           "floor), then the desk scans it again. Processor: the median processor time the client "
-           "process spent on the scan and on its replay (client work and its system calls; the server's "
-           "share is "
-           "not in it).\n";
+           "server's cache), its statements are replayed once untimed, then the desk scans it again and the "
+           "same "
+           "statements are replayed with bare client calls (the floor), these two in alternating order, all "
+           "on the "
+           "desk session's connection. Processor: the median processor time the client process spent on the "
+           "scan "
+           "and on its replay (client work and its system calls; the server's share is not in it).\n";
     for (const OperationFigures& f : operations) {
         if (f.differing > 0)
             out << "\n"

@@ -59,10 +59,10 @@ struct ImportFigures
 // Runs the desk's operations the way the desk window calls them after each scan, with random
 // valid cards and items drawn from the generated ranges (seeded, so a run repeats).
 //
-// Each key's scans run three times: a first time, which gives the statements and brings the rows
-// into the server's cache (timed apart as the first scan), then the floor, then the desk again.
-// So both timed passes find the rows in the cache, and each follows work on the other connection:
-// neither finds its server process still busy from its own previous statement.
+// Each key's scans run four times, all on the desk session's connection: a first time, which gives
+// the statements and brings the rows into the server's cache (timed apart as the first scan); its
+// statements replayed untimed, which takes over the work the first scan leaves to the next
+// visitor; then the desk again and the floor, in alternating order from key to key.
 class ScanRuns
 {
 public:
@@ -116,4 +116,5 @@ private:
     QString m_endReaderCode;
     QString m_copyReturnCode;
     QIODevice* m_samples = nullptr;
+    int m_sequences = 0;
 };

@@ -203,6 +203,18 @@ int DbSession::backendPid() const
     return d->conn ? PQbackendPID(d->conn) : 0;
 }
 
+bool DbSession::executeBare(const QByteArray& statement, QString* refusal)
+{
+    PGresult* res = d->conn ? PQexec(d->conn, statement.constData()) : nullptr;
+    const ExecStatusType status = PQresultStatus(res);
+    const bool ok = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+    if (!ok && refusal)
+        *refusal =
+            res ? QString::fromUtf8(PQresultErrorMessage(res)).trimmed() : QStringLiteral("not connected");
+    PQclear(res);
+    return ok;
+}
+
 void DbSession::probeSchemaFlags()
 {
     // One statement for the four facts; a missing table or column leaves its default.

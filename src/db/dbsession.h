@@ -69,6 +69,11 @@ public:
     // them with bare client calls to measure what the server alone costs.
     void setStatementTrace(QList<QByteArray>* trace) { m_trace = trace; }
 
+    // Sends a recorded statement as it is on this session's connection and frees its result, and
+    // nothing else: no error record, no trace, no count (the benchmarks' floor, so that it meets
+    // the same server process as the desk). false, with the server's reason, when refused.
+    bool executeBare(const QByteArray& statement, QString* refusal = nullptr);
+
     // The server process serving this session, 0 when not connected (for fault tests).
     int backendPid() const;
 
