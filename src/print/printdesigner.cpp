@@ -2,7 +2,7 @@
 
 #include "printhandover.h"
 
-#include <QPainter>
+#include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTextDocument>
@@ -27,6 +27,13 @@ QString handoverHtml(const PrintHandover& h)
     return html + QStringLiteral("</table></body></html>");
 }
 
+void printHandover(const PrintHandover& h, QPrinter* target)
+{
+    QTextDocument document;
+    document.setHtml(handoverHtml(h));
+    document.print(target);
+}
+
 } // namespace
 
 void LIB_ShowPrintDesigner(QWidget* parent)
@@ -35,10 +42,18 @@ void LIB_ShowPrintDesigner(QWidget* parent)
     QPrinter printer(QPrinter::HighResolution);
     QPrintPreviewDialog preview(&printer, parent);
     preview.setWindowTitle(h.reportName());
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, [&h](QPrinter* target) {
-        QTextDocument document;
-        document.setHtml(handoverHtml(h));
-        document.print(target);
-    });
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested,
+                     [&h](QPrinter* target) { printHandover(h, target); });
     preview.exec();
+}
+
+int LIB_PrintHandoverToPdf(const QString& path)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    if (!printer.isValid())
+        return -1;
+    printHandover(PrintHandover::instance(), &printer);
+    return QFileInfo(path).size() > 0 ? 0 : -1;
 }
