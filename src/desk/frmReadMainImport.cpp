@@ -1,15 +1,15 @@
 // Barcode import: the codes of a text file are processed as if scanned, book counting in mode 0
-// and reader check-in in mode 1. The window keeps handling its events between codes and shows
-// the progress in the status bar.
+// and reader check-in in mode 1. The window keeps handling its events between codes; the progress
+// display shows how far the file is read and lets the operator stop the import.
 #include "barcodeimport.h"
 #include "frmReadMain.h"
 #include "mainwindowgrid.h"
+#include "print/clsProgressBar.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QStatusBar>
 #include <QTableView>
 
@@ -25,16 +25,18 @@ int frmReadMain::importBarcodes(const QString& path, const QString& separator)
     m_importRunning = true;
     m_menuItems.value(QStringLiteral("mnuInfoImport"))->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    auto* progress = new QProgressBar(statusBar());
-    progress->setObjectName(QStringLiteral("prgImport"));
-    progress->setRange(0, 1000);
-    statusBar()->addPermanentWidget(progress);
+    clsProgressBar progress;
+    progress.setTitle(QStringLiteral("正在导入条码..."));
+    progress.setMax(1000); // per mille of the file read
+    progress.setCountVisible(false);
+    progress.SetLockSource(this);
+    progress.Show();
 
     int processed = 0;
     int recorded = 0;
     QString code;
     // The import belongs to the mode it started in: a mode switch during the import ends it.
-    while (m_desk.mode == mode && reader.next(code)) {
+    while (m_desk.mode == mode && !progress.Interrupt() && reader.next(code)) {
         ++processed;
         if (mode == DeskMode::BookCounting) {
             recorded += countBook(code) ? 1 : 0;
@@ -43,12 +45,11 @@ int frmReadMain::importBarcodes(const QString& path, const QString& separator)
             recorded += scanReader() ? 1 : 0;
         }
         if (reader.size() > 0)
-            progress->setValue(int(reader.bytesRead() * 1000 / reader.size()));
+            progress.setValue(reader.bytesRead() * 1000 / reader.size());
         QApplication::processEvents();
     }
 
-    statusBar()->removeWidget(progress);
-    delete progress;
+    progress.Finish();
     statusBar()->showMessage(QStringLiteral("条码导入：%1 条，登记 %2 条").arg(processed).arg(recorded));
     m_importRunning = false;
     m_menuItems.value(QStringLiteral("mnuInfoImport"))

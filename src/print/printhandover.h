@@ -48,6 +48,11 @@ public:
     bool isColumnHidden(int column) const { return m_hidden.contains(column); }
     const QSet<int>& hiddenColumns() const { return m_hidden; }
 
+    // The column that holds each row's MARC record number (usually a hidden one), for the
+    // designer's MARC columns; -1 (the default after reset) when the rows are not items.
+    void setMarcColumn(int column) { m_marcColumn = column; }
+    int marcColumn() const { return m_marcColumn; }
+
     // Takes a model's headings and rows (display texts) as the table, the model's hidden
     // columns given by `hidden`.
     void takeModel(const QAbstractItemModel& model, const QSet<int>& hidden = {});
@@ -58,4 +63,5 @@ private:
     std::array<QString, HeadingLineCount> m_headingLines;
     QList<QStringList> m_table;
     QSet<int> m_hidden;
+    int m_marcColumn = -1;
 };

@@ -1,0 +1,221 @@
+// The print designer's windows offscreen against the demo library: loading, column commands,
+// output items, MARC columns, the overwrite question, the list printer and the progress display.
+#include "db/messages.h"
+#include "db/sysparams.h"
+#include "info/marcindexparams.h"
+#include "print/clsProgressBar.h"
+#include "print/frmFlexPrint.h"
+#include "print/frmFlexPrtCustom.h"
+#include "print/frmNewPrint.h"
+#include "print/printdesigner.h"
+#include "print/printhandover.h"
+#include "printfixture.h"
+#include "startup/environment.h"
+#include "support/recordingpresenter.h"
+#include "support/testdatabase.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestFrmFlexPrint : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir home;
+    TestDatabase db{QStringLiteral("flexprint")};
+    RecordingPresenter* presenter = nullptr;
+    QWidget owner;
+
+    frmFlexPrint* openDesigner()
+    {
+        fillReadingLog(PrintHandover::instance());
+        return LIB_PrintDesigner(&owner);
+    }
+    static QByteArray read(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(db.isReady());
+        Environment::instance().setProgramDirectory(home.path());
+        QCOMPARE(db.connectCurrentSession(), 0);
+        QCOMPARE(LIB_LoadBaseData(), 0);
+        QCOMPARE(MarcIndexParameters::instance().load(), 0);
+        presenter = RecordingPresenter::install();
+    }
+    void init() { presenter->clear(); }
+
+    void designerShowsTheHandover()
+    {
+        frmFlexPrint* designer = openDesigner();
+        QCOMPARE(designer->windowTitle(), QStringLiteral("打印设计－阅览日志"));
+        QTableView* grid = designer->grid();
+        QCOMPARE(grid->model()->rowCount(), 3);
+        QVERIFY(grid->isColumnHidden(2));
+        QVERIFY(!grid->isColumnHidden(1));
+        QCOMPARE(grid->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("金额"));
+        // Opened again for another list, the one designer shows the new rows.
+        PrintHandover::instance().appendRow(
+            {QStringLiteral("4"), QStringLiteral("西游记"), QString(), QString()});
+        QCOMPARE(LIB_PrintDesigner(&owner), designer);
+        QCOMPARE(grid->model()->rowCount(), 4);
+    }
+
+    // "删除列" hides a column from view and output and offers it again; a column the caller hid
+    // is never offered.
+    void deletedColumnLeavesTheOutputAndComesBack()
+    {
+        frmFlexPrint* designer = openDesigner();
+        designer->grid()->setCurrentIndex(designer->grid()->model()->index(0, 1));
+        designer->action("mnuDeleteColumn")->trigger();
+        QVERIFY(designer->grid()->isColumnHidden(1));
+        QMenu* showAgain = designer->findChild<QMenu*>(QStringLiteral("mnuShowColumn"));
+        QCOMPARE(showAgain->actions().size(), 1);
+        QCOMPARE(showAgain->actions().first()->text(), QStringLiteral("题名"));
+        const QString path = home.filePath("deleted.txt");
+        QCOMPARE(designer->exportTextTo(path), 0);
+        QCOMPARE(presenter->lastText(), QStringLiteral("文件导出完毕！"));
+        QVERIFY(!QString::fromUtf8(read(path)).contains(QStringLiteral("红楼梦")));
+        showAgain->actions().first()->trigger();
+        QVERIFY(!designer->grid()->isColumnHidden(1));
+        QVERIFY(showAgain->actions().isEmpty());
+    }
+
+    void existingFileIsReplacedOnlyAfterTheQuestion_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("OK") << 1 << true;
+        QTest::newRow("Cancel") << 2 << false;
+    }
+    void existingFileIsReplacedOnlyAfterTheQuestion()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, replaced);
+        frmFlexPrint* designer = openDesigner();
+        for (const QString& suffix : {QStringLiteral("txt"), QStringLiteral("htm"), QStringLiteral("xml")}) {
+            const QString path = home.filePath("old." + suffix);
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("old");
+            file.close();
+            presenter->clear();
+            presenter->answerNext(answer);
+            const int result = suffix == "txt"   ? designer->exportTextTo(path)
+                               : suffix == "htm" ? designer->exportHtmlTo(path)
+                                                 : designer->exportXmlTo(path);
+            QCOMPARE(result, replaced ? 0 : 1);
+            QCOMPARE(presenter->texts().first(), RecordingPresenter::shownText(QStringLiteral("WCF011")));
+            QCOMPARE(read(path) == "old", !replaced);
+        }
+    }
+
+    // The output items: moved up, one unchecked, a sort choice; OK rearranges the table.
+    void outputItemsRearrangeTheTable()
+    {
+        frmFlexPrint* designer = openDesigner();
+        frmFlexPrtCustom items(designer->model(), designer);
+        QTableWidget* list = items.list();
+        QCOMPARE(list->rowCount(), 3); // the caller's hidden column is not listed
+        list->setCurrentCell(2, 0);
+        QTest::mouseClick(items.findChild<QPushButton*>(QStringLiteral("cmdUp")), Qt::LeftButton);
+        list->item(2, 2)->setCheckState(Qt::Unchecked); // 题名
+        list->setCurrentCell(1, 0);
+        QTest::mouseClick(items.findChild<QPushButton*>(QStringLiteral("cmdDelete")), Qt::LeftButton);
+        designer->applyColumns(items.columns());
+        const PrintTableModel& model = designer->model();
+        QStringList shown;
+        for (int c : model.visibleColumns())
+            shown.append(model.column(c).heading);
+        QCOMPARE(shown, QStringList{QStringLiteral("编号")});
+        QCOMPARE(model.columnCount(), 3); // 编号, 题名 (unchecked), 读者 (the caller's)
+    }
+
+    // A MARC column reads each row's record and takes the path of the record's format.
+    void marcColumnReadsTheItemsRecords()
+    {
+        PrintHandover& h = PrintHandover::instance();
+        h.reset(QStringLiteral("图书列表"));
+        h.setHeadings({QStringLiteral("记录号"), QStringLiteral("格式")});
+        const QStringList numbers =
+            db.scalar("SELECT string_agg(marc_rec_no || ':' || marc_type || ':' || m_publisher, ',' ORDER BY "
+                      "marc_type, marc_rec_no) "
+                      "FROM (SELECT DISTINCT ON (marc_type) * FROM marc ORDER BY marc_type, marc_rec_no) m")
+                .split(',');
+        QVERIFY(numbers.size() >= 2);
+        for (const QString& entry : numbers)
+            h.appendRow({entry.section(':', 0, 0), entry.section(':', 1, 1)});
+        h.appendRow({QStringLiteral("9999999999"), QStringLiteral("C")});
+        h.setMarcColumn(0);
+        frmFlexPrint* designer = LIB_PrintDesigner(&owner);
+        const int column =
+            designer->addMarcColumn(QStringLiteral("出版者"), QStringLiteral("210c"), QStringLiteral("260b"));
+        QVERIFY(column >= 0);
+        for (int r = 0; r < numbers.size(); ++r)
+            QCOMPARE(designer->model().cell(r, column), numbers.at(r).section(':', 2));
+        QCOMPARE(designer->model().cell(int(numbers.size()), column), QString());
+    }
+
+    void listPrinterSavesTextInEitherEncoding_data()
+    {
+        QTest::addColumn<bool>("unicode");
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("UTF-8") << false << QByteArray("\xe7\xbc\x96\xe5\x8f\xb7\t");
+        QTest::newRow("Unicode") << true << QByteArray("\xff\xfe\x16\x7f\xf7\x53\t\0", 8);
+    }
+    void listPrinterSavesTextInEitherEncoding()
+    {
+        QFETCH(bool, unicode);
+        QFETCH(QByteArray, start);
+        QStandardItemModel spread(2, 3);
+        spread.setHorizontalHeaderLabels(
+            {QStringLiteral("编号"), QStringLiteral("题名"), QStringLiteral("金额")});
+        for (int r = 0; r < 2; ++r)
+            for (int c = 0; c < 3; ++c)
+                spread.setItem(r, c, new QStandardItem(QStringLiteral("%1-%2").arg(r).arg(c)));
+        frmNewPrint list;
+        list.SpdSel2Flex(spread, 1, 1, 0, 1);
+        const QString path = home.filePath(unicode ? "list16.txt" : "list8.txt");
+        QCOMPARE(list.saveText(path, unicode), 0);
+        const QByteArray bytes = read(path);
+        QVERIFY(bytes.startsWith(start));
+        const QString text =
+            unicode ? QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
+                                         (bytes.size() - 2) / 2)
+                    : QString::fromUtf8(bytes);
+        QCOMPARE(text, QStringLiteral("编号\t题名\r\n1-0\t1-1\r\n"));
+    }
+
+    // The progress display disables its source window, hears the cancel button and ends cleanly.
+    void progressDisplayLocksItsSourceAndHearsCancel()
+    {
+        QWidget source;
+        source.show();
+        {
+            clsProgressBar progress;
+            progress.setMax(100);
+            progress.SetLockSource(&source);
+            progress.Show();
+            QVERIFY(!source.isEnabled());
+            progress.ValueAdd(150);
+            QCOMPARE(progress.Value(), 100);
+            QVERIFY(!progress.Interrupt());
+            QTest::mouseClick(progress.window()->cancelButton(), Qt::LeftButton);
+            QVERIFY(progress.Interrupt());
+        }
+        QVERIFY(source.isEnabled());
+    }
+};
+
+QTEST_MAIN(TestFrmFlexPrint)
+#include "tst_frmflexprint.moc"
