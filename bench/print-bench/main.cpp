@@ -3,16 +3,20 @@
 // same rows. No database is needed.
 //
 //   QT_QPA_PLATFORM=offscreen build/bin/print-bench [rows] [--pdf file]
+#include "print/accessdatabase.h"
 #include "print/frmFlexPrint.h"
 #include "print/printdesigner.h"
 #include "print/printhandover.h"
+#include "print/workbookexport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTextStream>
-#include <cstdio>
+#include <sqlite3.h>
+#include <xlsxwriter.h>
 
 namespace {
 
@@ -61,6 +65,51 @@ void fillHandover(int rows)
     h.setColumnHidden(11, true);
 }
 
+// The floors of the exports: the same texts (already UTF-8) written with bare library calls.
+qint64 bareWorkbookMs(const QList<QList<QByteArray>>& rows, const QString& path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook* workbook = workbook_new_opt(QFile::encodeName(path).constData(), &options);
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, "ExportData");
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows.at(r).size(); ++c)
+            worksheet_write_string(sheet, lxw_row_t(r), lxw_col_t(c), rows.at(r).at(c).constData(), nullptr);
+    workbook_close(workbook);
+    return timer.elapsed();
+}
+
+qint64 bareDatabaseMs(const QList<QList<QByteArray>>& rows, const QString& path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    QByteArray fields;
+    QByteArray marks;
+    for (int c = 0; c < rows.first().size(); ++c) {
+        fields += (c ? ",c" : "c") + QByteArray::number(c);
+        marks += c ? ",?" : "?";
+    }
+    sqlite3_exec(db, QByteArray("CREATE TABLE t(" + fields + ")").constData(), nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, QByteArray("insert into t(" + fields + ") values(" + marks + ")").constData(), -1,
+                       &insert, nullptr);
+    for (const QList<QByteArray>& row : rows) {
+        for (int c = 0; c < row.size(); ++c)
+            sqlite3_bind_text(insert, c + 1, row.at(c).constData(), int(row.at(c).size()), SQLITE_STATIC);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return timer.elapsed();
+}
+
 class PaintWatch : public QObject
 {
 public:
@@ -104,6 +153,41 @@ int main(int argc, char** argv)
     out << "designer shown, grid painted          " << designerMs << " ms\n";
     out << "process memory after showing          " << qRound(rss) << " MB resident, peak " << qRound(peak)
         << " MB\n";
+    out.flush();
+
+    // The exports of the designer's table (its visible columns).
+    QTemporaryDir dir;
+    const PrintTableModel& model = designer->model();
+    QSet<int> hidden;
+    for (int c = 0; c < model.columnCount(); ++c)
+        if (model.isColumnHidden(c))
+            hidden.insert(c);
+    const QList<ExportColumn> columns = LIB_ExportColumns(model, hidden);
+    int ticks = 0;
+    const ExportProgress progress = [&ticks](int) { return ++ticks > 0; };
+    timer.restart();
+    const int workbook =
+        LIB_WriteWorkbook(dir.filePath("rows.xlsx"), model, columns, QStringLiteral("阅览日志"),
+                          QStringLiteral("起始日期：2026-01-01"), progress);
+    const qint64 workbookMs = timer.elapsed();
+    timer.restart();
+    AccessDatabase database(dir.filePath("rows.db"));
+    const int added = database.create() == 0 && database.createTable(QStringLiteral("日志"), columns) == 0
+                          ? database.insertRows(QStringLiteral("日志"), model, columns, 0, progress)
+                          : -1;
+    const qint64 databaseMs = timer.elapsed();
+    QList<QList<QByteArray>> texts;
+    texts.reserve(model.rowCount());
+    for (int r = 0; r < model.rowCount(); ++r) {
+        QList<QByteArray> row;
+        for (const ExportColumn& column : columns)
+            row.append(model.cell(r, column.index).toUtf8());
+        texts.append(row);
+    }
+    out << "workbook (.xlsx) of every row          " << workbookMs << " ms (" << workbook << "); floor, bare "
+        << "libxlsxwriter " << bareWorkbookMs(texts, dir.filePath("bare.xlsx")) << " ms\n";
+    out << "database file (SQLite) of every row    " << databaseMs << " ms (" << added << " records); floor, "
+        << "bare prepared inserts " << bareDatabaseMs(texts, dir.filePath("bare.db")) << " ms\n";
     out.flush();
 
     const int pdf = args.indexOf(QStringLiteral("--pdf"));

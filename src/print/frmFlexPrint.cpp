@@ -87,9 +87,8 @@ void frmFlexPrint::buildMenus(QMenuBar* bar)
 
     QMenu* exports = menu("mnuExport", QStringLiteral("导出(&E)"));
     addAction(exports, "mnuExportText", QStringLiteral("导出文本文件"), &frmFlexPrint::exportText);
-    // The workbook and database exports arrive with the export module.
-    addAction(exports, "mnuExportAccess", QStringLiteral("导出Access文件"), nullptr)->setEnabled(false);
-    addAction(exports, "mnuExportExcel", QStringLiteral("导出Excel文件"), nullptr)->setEnabled(false);
+    addAction(exports, "mnuExportAccess", QStringLiteral("导出Access文件"), &frmFlexPrint::exportAccess);
+    addAction(exports, "mnuExportExcel", QStringLiteral("导出Excel文件"), &frmFlexPrint::exportExcel);
     addAction(exports, "mnuExportHtml", QStringLiteral("导出html文件"), &frmFlexPrint::exportHtml);
     addAction(exports, "mnuExportXml", QStringLiteral("导出xml文件"), &frmFlexPrint::exportXml);
 

@@ -86,6 +86,9 @@ private:
     void exportText();
     void exportHtml();
     void exportXml();
+    void exportExcel();
+    void exportAccess();
+    QSet<int> hiddenColumns() const;
     void labelFont();
     void labelColor();
     void columnFont();

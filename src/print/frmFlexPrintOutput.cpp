@@ -1,4 +1,5 @@
 // The designer's output: printer and page, preview and print, templates and the file exports.
+#include "basExport.h"
 #include "db/errorreporter.h"
 #include "db/messages.h"
 #include "frmFlexPrint.h"
@@ -171,4 +172,27 @@ void frmFlexPrint::exportXml()
                                                    QStringLiteral("xml")});
     if (!path.isEmpty())
         exportXmlTo(path);
+}
+
+QSet<int> frmFlexPrint::hiddenColumns() const
+{
+    QSet<int> hidden;
+    for (int c = 0; c < m_model.columnCount(); ++c)
+        if (m_model.isColumnHidden(c))
+            hidden.insert(c);
+    return hidden;
+}
+
+void frmFlexPrint::exportExcel()
+{
+    QStringList condition;
+    for (int i = 1; i <= 5; ++i)
+        condition.append(m_layout.labelText(i));
+    ExportGridToExcel(this, m_model, hiddenColumns(), m_layout.labelText(0),
+                      condition.join(QLatin1Char(' ')));
+}
+
+void frmFlexPrint::exportAccess()
+{
+    ExportGridToAccess(this, m_model, hiddenColumns());
 }
