@@ -124,18 +124,22 @@ void frmNewPrint::subColAlign(int column, int alignment)
         m_model.changeColumn(column, [alignment](PrintColumn& c) { c.alignment = alignment; });
 }
 
-int frmNewPrint::printRows(const QList<QStringList>& rows, const QString& header, const QString& footer,
-                           const QString& documentName, QPrinter* printer)
+int frmNewPrint::printRows(const QList<QStringList>& rows, int firstColumn, const QString& header,
+                           const QString& footer, const QString& documentName, QPrinter* printer)
 {
     PrintHandover block;
     block.setHeadings(rows.value(0));
     block.setRows(rows.mid(1));
     PrintTableModel model;
     model.load(block);
-    QList<PrintColumn> columns = m_model.columns();
-    columns.resize(model.columnCount());
-    for (int c = 0; c < columns.size(); ++c)
-        columns[c].source = c;
+    // The block's columns keep the formats of the buffer's columns they come from.
+    QList<PrintColumn> columns = model.columns();
+    for (int c = 0; c < columns.size() && firstColumn + c < m_model.columnCount(); ++c) {
+        const PrintColumn& format = m_model.column(firstColumn + c);
+        columns[c].alignment = format.alignment;
+        columns[c].width = format.width;
+        columns[c].merged = format.merged;
+    }
     model.setColumns(columns);
     PrintLayout layout = PrintLayout::fromHeadingLines({header});
     layout.footerText = footer;
@@ -154,7 +158,7 @@ int frmNewPrint::printRows(const QList<QStringList>& rows, const QString& header
 int frmNewPrint::PrintAll(const QString& header, const QString& footer, const QString& documentName,
                           QPrinter* printer)
 {
-    return printRows(m_buffer.table(), header, footer, documentName, printer);
+    return printRows(m_buffer.table(), 0, header, footer, documentName, printer);
 }
 
 int frmNewPrint::PrintSel(int row1, int col1, int row2, int col2, const QString& header,
@@ -163,7 +167,7 @@ int frmNewPrint::PrintSel(int row1, int col1, int row2, int col2, const QString&
     QList<QStringList> rows{m_buffer.table().first().mid(col1, col2 - col1 + 1)};
     for (int r = row1; r <= row2 && r + 1 < m_buffer.rowCount(); ++r)
         rows.append(m_buffer.table().at(r + 1).mid(col1, col2 - col1 + 1));
-    return printRows(rows, header, footer, documentName, printer);
+    return printRows(rows, col1, header, footer, documentName, printer);
 }
 
 int frmNewPrint::saveText(const QString& path, bool unicode)

@@ -46,8 +46,8 @@ public:
 
 private:
     void load(const QList<QStringList>& rows);
-    int printRows(const QList<QStringList>& rows, const QString& header, const QString& footer,
-                  const QString& documentName, QPrinter* printer);
+    int printRows(const QList<QStringList>& rows, int firstColumn, const QString& header,
+                  const QString& footer, const QString& documentName, QPrinter* printer);
     void save();
 
     PrintHandover m_buffer;

@@ -108,8 +108,10 @@ int PrintPages::print(QPagedPaintDevice* device) const
                 const double x =
                     label.centered
                         ? std::max(0.0, (std::min(g.width, std::max(tableWidth, textWidth)) - textWidth) / 2)
-                        : label.pos.x();
-                painter.drawText(QRectF(x, label.pos.y(), g.width - x, QFontMetricsF(font).height() + 2),
+                        : std::clamp(label.pos.x(), 0.0,
+                                     std::max(0.0, g.width - textWidth)); // kept on the page
+                painter.drawText(QRectF(x, label.pos.y(), std::max(textWidth, g.width - x),
+                                        QFontMetricsF(font).height() + 2),
                                  Qt::AlignLeft | Qt::AlignTop, label.text);
             }
             y = g.headingHeight;

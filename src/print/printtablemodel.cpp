@@ -80,6 +80,23 @@ QVariant PrintTableModel::data(const QModelIndex& index, int role) const
     }
 }
 
+Qt::ItemFlags PrintTableModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && m_columns.at(index.column()).source < 0 && !m_columns.at(index.column()).isMarc())
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool PrintTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    m_columns[index.column()].values[m_order.at(index.row())] = value.toString();
+    Q_EMIT dataChanged(index, index);
+    return true;
+}
+
 QVariant PrintTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Vertical)

@@ -9,14 +9,18 @@
 #include "print/frmNewPrint.h"
 #include "print/printdesigner.h"
 #include "print/printhandover.h"
+#include "print/printheadingarea.h"
 #include "printfixture.h"
 #include "startup/environment.h"
 #include "support/recordingpresenter.h"
 #include "support/testdatabase.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPrinter>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -89,6 +93,94 @@ private Q_SLOTS:
         showAgain->actions().first()->trigger();
         QVERIFY(!designer->grid()->isColumnHidden(1));
         QVERIFY(showAgain->actions().isEmpty());
+    }
+
+    // The column commands as the text export shows them afterwards.
+    void columnCommandsShapeTheOutput_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QStringList>("table"); // the export's lines after the second "=" line
+        QTest::newRow("升序") << "mnuSortAsc" << 3
+                              << QStringList{"编号|题名|金额", "2||0", "3|a|b|3.00", "1|红楼梦|12.50"};
+        QTest::newRow("降序") << "mnuSortDesc" << 1
+                              << QStringList{"编号|题名|金额", "3|a|b|3.00", "1|红楼梦|12.50", "2||0"};
+        QTest::newRow("重命名") << "mnuRenameColumn" << 0
+                                << QStringList{"No.|题名|金额", "1|红楼梦|12.50", "2||0", "3|a|b|3.00"};
+        QTest::newRow("自定义列") << "mnuCustomColumn" << 0
+                                  << QStringList{"编号|题名|金额|备注", "1|红楼梦|12.50|ok", "2||0|",
+                                                 "3|a|b|3.00|"};
+    }
+    void columnCommandsShapeTheOutput()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, column);
+        QFETCH(QStringList, table);
+        frmFlexPrint* designer = openDesigner();
+        designer->show();
+        designer->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(designer));
+        QTableView* grid = designer->grid();
+        grid->setCurrentIndex(grid->model()->index(0, column));
+        if (command == "mnuCustomColumn") {
+            // The operator's own column, typed into the grid.
+            const int added = designer->addCustomColumn(QStringLiteral("备注"));
+            grid->setCurrentIndex(grid->model()->index(0, added));
+            grid->setFocus();
+            QTest::keyClick(grid, Qt::Key_F2);
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ok"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        } else {
+            designer->action(command)->trigger();
+        }
+        if (command == "mnuRenameColumn") {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("No."));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
+        const QString path = home.filePath(QStringLiteral("command-%1.txt").arg(QTest::currentDataTag()));
+        QCOMPARE(designer->exportTextTo(path), 0);
+        const QStringList lines = QString::fromUtf8(read(path)).split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines.mid(8), table);
+        designer->hide();
+    }
+
+    // Heading lines: a hidden or deleted line leaves the output; one inserted by a double-click
+    // on the free area is edited in place and printed.
+    void headingLinesAreHiddenDeletedAndInserted()
+    {
+        frmFlexPrint* designer = openDesigner();
+        designer->show();
+        designer->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(designer));
+        PrintHeadingArea* area = designer->headingArea();
+        QTest::mouseClick(area->findChild<QWidget*>(QStringLiteral("lblHeading1")), Qt::LeftButton);
+        designer->action("mnuTextHide")->trigger();
+        QVERIFY(designer->action("mnuTextHide")->isChecked());
+        QTest::mouseClick(area->findChild<QWidget*>(QStringLiteral("lblHeading2")), Qt::LeftButton);
+        designer->action("mnuTextDelete")->trigger();
+        QTest::mouseDClick(area, Qt::LeftButton, {}, QPoint(600, 60));
+        auto* editor = area->findChild<QLineEdit*>(QStringLiteral("txtHeadingEdit"));
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->text(), QStringLiteral("在这里插入文本"));
+        QTest::keyClicks(editor, QStringLiteral("Checked by the librarian"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(designer->layout().labels.last().text, QStringLiteral("Checked by the librarian"));
+
+        const QString text = home.filePath("labels.txt");
+        QCOMPARE(designer->exportTextTo(text), 0);
+        const QStringList lines = QString::fromUtf8(read(text)).split("\r\n");
+        QCOMPARE(lines.mid(2, 5),
+                 (QStringList{"", "", "阅览室：第一阅览室", "制表日期：2026-02-01", "制表人：A001"}));
+        designer->printer()->setOutputFormat(QPrinter::PdfFormat);
+        designer->printer()->setOutputFileName(home.filePath("labels.pdf"));
+        QCOMPARE(designer->printTo(designer->printer()), 0);
+        const QString pdf = pdfText(home.filePath("labels.pdf"));
+        QVERIFY(pdf.contains(QStringLiteral("Checked by the librarian")));
+        QVERIFY(pdf.contains(QStringLiteral("阅览室：第一阅览室")));
+        QVERIFY(!pdf.contains(QStringLiteral("起始日期")));
+        QVERIFY(!pdf.contains(QStringLiteral("终止日期")));
+        designer->hide();
     }
 
     void existingFileIsReplacedOnlyAfterTheQuestion_data()
@@ -194,6 +286,27 @@ private Q_SLOTS:
                                          (bytes.size() - 2) / 2)
                     : QString::fromUtf8(bytes);
         QCOMPARE(text, QStringLiteral("编号\t题名\r\n1-0\t1-1\r\n"));
+    }
+
+    // A block of the list printed under its header with its footer line.
+    void listPrinterPrintsABlock()
+    {
+        frmNewPrint list;
+        list.LoadArray2Flex({{"编号", "题名", "金额"},
+                             {"1", "红楼梦", "12.50"},
+                             {"2", "西游记", "8.00"},
+                             {"3", "水浒传", "9.00"}});
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(home.filePath("block.pdf"));
+        QCOMPARE(list.PrintSel(1, 1, 2, 2, QStringLiteral("图书清单"), QStringLiteral("经手人：A001"), {},
+                               &printer),
+                 0);
+        const QString text = pdfText(home.filePath("block.pdf"));
+        for (const char* shown : {"图书清单", "经手人：A001", "西游记", "水浒传", "9.00", "第 1 页，共 1 页"})
+            QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
+        for (const char* left : {"红楼梦", "编号"})
+            QVERIFY2(!text.contains(QString::fromUtf8(left)), left);
     }
 
     // The progress display disables its source window, hears the cancel button and ends cleanly.
