@@ -24,7 +24,7 @@ frmFlexPrint::frmFlexPrint(QWidget* parent) : QDialog(parent), m_caption(QString
     auto* bar = new QMenuBar(this);
     layout->setMenuBar(bar);
 
-    auto* splitter = new QSplitter(Qt::Vertical, this);
+    auto* splitter = m_splitter = new QSplitter(Qt::Vertical, this);
     auto* scroll = new QScrollArea(splitter);
     scroll->setWidgetResizable(true);
     m_heading = new PrintHeadingArea(scroll);
@@ -179,6 +179,7 @@ void frmFlexPrint::initRawGrid()
     m_actions.value(QStringLiteral("mnuGridLines"))->setChecked(true);
     m_heading->setLabels(&m_layout.labels);
     rebuildShowAgainMenu();
+    m_splitter->setSizes({m_heading->minimumHeight() + 4, height()});
     QApplication::restoreOverrideCursor();
 }
 
@@ -190,6 +191,10 @@ void frmFlexPrint::syncView()
             vsPrint->setColumnWidth(c, m_model.column(c).width);
     }
     vsPrint->setShowGrid(m_layout.gridLines);
+    int tableWidth = 0;
+    for (int c : m_model.visibleColumns())
+        tableWidth += m_model.column(c).width;
+    m_heading->setCenterWidth(tableWidth + vsPrint->verticalHeader()->width());
     refreshSpans();
 }
 

@@ -105,5 +105,6 @@ private:
     PrintHeadingArea* m_heading = nullptr;
     QTableView* vsPrint = nullptr;
     QMenu* m_showAgainMenu = nullptr;
+    class QSplitter* m_splitter = nullptr;
     QHash<QString, QAction*> m_actions;
 };

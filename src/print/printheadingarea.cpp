@@ -23,6 +23,14 @@ void PrintHeadingArea::setLabels(QList<HeadingLabel>* labels)
     refresh();
 }
 
+void PrintHeadingArea::setCenterWidth(int width)
+{
+    if (width != m_centerWidth) {
+        m_centerWidth = width;
+        refresh();
+    }
+}
+
 void PrintHeadingArea::refresh()
 {
     qDeleteAll(m_widgets);
@@ -42,7 +50,8 @@ void PrintHeadingArea::refresh()
         label->setPalette(palette);
         label->setFrameShape(i == m_current ? QFrame::Box : QFrame::NoFrame);
         label->adjustSize();
-        const int x = spec.centered ? std::max(0, (width() - label->width()) / 2) : int(spec.pos.x());
+        const int across = std::max(m_centerWidth, label->width());
+        const int x = spec.centered ? std::max(0, (across - label->width()) / 2) : int(spec.pos.x());
         label->move(x, int(spec.pos.y()));
         label->installEventFilter(this);
         label->setVisible(!spec.text.isEmpty());

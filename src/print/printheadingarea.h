@@ -19,6 +19,8 @@ public:
     explicit PrintHeadingArea(QWidget* parent = nullptr);
 
     void setLabels(QList<HeadingLabel>* labels); // rebuilds the shown labels
+    // Centred labels stand in the middle of this width (the table's), as on the page.
+    void setCenterWidth(int width);
     void refresh();
     int currentLabel() const { return m_current; }
     void setCurrentLabel(int index);
@@ -43,6 +45,7 @@ private:
     QLineEdit* m_editor = nullptr;
     int m_editing = -1;
     int m_current = -1;
+    int m_centerWidth = 0;
     QPoint m_dragStart;
     QPointF m_dragOrigin;
 };

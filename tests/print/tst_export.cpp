@@ -178,6 +178,44 @@ private Q_SLOTS:
         QCOMPARE(query(chosen, "SELECT count(*) FROM 日志"), QStringList{"6"});
     }
 
+    // A result grid into an existing file: the engine's own tables are not offered, a new table is
+    // named, the view's hidden column stays out.
+    void resultGridGoesIntoANewTableOfAnExistingFile()
+    {
+        chosen = dir.filePath("results.db");
+        AccessDatabase database(chosen);
+        QCOMPARE(database.create(), 0);
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(chosen.toUtf8().constData(), &db), SQLITE_OK);
+        sqlite3_exec(
+            db,
+            "CREATE TABLE counter(id INTEGER PRIMARY KEY AUTOINCREMENT); INSERT INTO counter DEFAULT VALUES; "
+            "DROP TABLE counter",
+            nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        QCOMPARE(query(chosen, "SELECT name FROM sqlite_master"), QStringList{"sqlite_sequence"});
+
+        QStandardItemModel grid(2, 3);
+        grid.setHorizontalHeaderLabels({"证件号", "姓名", "次数"});
+        for (int r = 0; r < 2; ++r)
+            for (int c = 0; c < 3; ++c)
+                grid.setItem(r, c, new QStandardItem(QStringLiteral("%1%2").arg(r).arg(c)));
+        QTableView view;
+        view.setModel(&grid);
+        view.setColumnHidden(1, true);
+        QTimer::singleShot(0, [] {
+            QWidget* window = QApplication::activeModalWidget();
+            QCOMPARE(window->findChild<QListWidget*>(QStringLiteral("lstTables"))->count(), 0);
+            QVERIFY(!window->findChild<QWidget*>(QStringLiteral("optExisting"))->isEnabled());
+            QVERIFY(!window->findChild<QWidget*>(QStringLiteral("cmdOK"))->isEnabled());
+            window->findChild<QLineEdit*>(QStringLiteral("txtTable"))->setText(QStringLiteral("结果"));
+            QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        });
+        QCOMPARE(ExportSpreadToAccess(&view), 0);
+        QCOMPARE(presenter->lastText(), QStringLiteral("数据已成功保存!"));
+        QCOMPARE(query(chosen, "SELECT * FROM 结果"), (QStringList{"00|02", "10|12"}));
+    }
+
     // The workbook of the designer and of the hand-over without a window, as LibreOffice reads it.
     void workbookOpensWithTitleConditionHeadingsAndText()
     {

@@ -183,6 +183,31 @@ private Q_SLOTS:
         designer->hide();
     }
 
+    // "保存用户设定" and the template applied to the next printout of the report.
+    void savedTemplateArrangesTheNextPrintout()
+    {
+        frmFlexPrint* designer = openDesigner();
+        QTableView* grid = designer->grid();
+        grid->setColumnWidth(3, 150);
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        designer->action("mnuDeleteColumn")->trigger();
+        designer->action("mnuSaveTemplate")->trigger();
+        QVERIFY(QFile::exists(home.filePath("CFG/打印配置1/阅览日志")));
+        QVERIFY(QFile::exists(home.filePath("CFG/打印配置2/阅览日志.txt")));
+
+        designer = openDesigner();
+        QVERIFY(!grid->isColumnHidden(0));
+        QVERIFY(designer->loadTemplate());
+        QVERIFY(grid->isColumnHidden(0));
+        QVERIFY(grid->isColumnHidden(2));
+        QCOMPARE(grid->columnWidth(3), 150);
+        QCOMPARE(designer->findChild<QMenu*>(QStringLiteral("mnuShowColumn"))->actions().size(), 1);
+        PrintHandover::instance().setReportName(QStringLiteral("阅览统计"));
+        designer = LIB_PrintDesigner(&owner);
+        QVERIFY(!designer->loadTemplate());
+        QVERIFY(!grid->isColumnHidden(0));
+    }
+
     void existingFileIsReplacedOnlyAfterTheQuestion_data()
     {
         QTest::addColumn<int>("answer");

@@ -100,6 +100,49 @@ private Q_SLOTS:
         QVERIFY(!all.contains(QStringLiteral("秘密")));
     }
 
+    // The page record chooses paper and orientation; merged columns print a run once.
+    void pageSettingsAndMergedRunsReachThePdf_data()
+    {
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<bool>("merged");
+        QTest::addColumn<QString>("pageSize"); // points, as pdfinfo rounds them
+        QTest::addColumn<int>(
+            "roomShown"); // "阅览室" in the page: twice in heading line 3, then per row or run
+        QTest::newRow("A4 portrait") << "1;9;15;15;15;15" << false << "595 x 842" << 8;
+        QTest::newRow("A4 landscape, merged") << "2;9;10;10;10;10" << true << "842 x 595" << 4;
+        QTest::newRow("A3") << "1;8;20;20;20;20" << false << "842 x 1191" << 8;
+        QTest::newRow("bad record") << "x;;-3" << false << "595 x 842" << 8;
+    }
+    void pageSettingsAndMergedRunsReachThePdf()
+    {
+        QFETCH(QString, record);
+        QFETCH(bool, merged);
+        QFETCH(QString, pageSize);
+        QFETCH(int, roomShown);
+        handover.setRows({});
+        for (int r = 1; r <= 6; ++r)
+            handover.appendRow({QString::number(r), QStringLiteral("题名%1").arg(r), QString(),
+                                r <= 4 ? QStringLiteral("第一阅览室") : QStringLiteral("第二阅览室")});
+        PrintTableModel model;
+        model.load(handover);
+        model.changeColumn(3, [merged](PrintColumn& c) { c.merged = merged; });
+        PrintLayout layout = PrintLayout::fromHeadingLines(handover.headingLines());
+        layout.page = PageSettings::fromRecord(record);
+        QCOMPARE(LIB_PrintToPdf(model, layout, path("page.pdf")), 0);
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {path("page.pdf")});
+        QVERIFY(info.waitForFinished(60000));
+        const QRegularExpressionMatch size =
+            QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+)"))
+                .match(QString::fromUtf8(info.readAllStandardOutput()));
+        QVERIFY(size.hasMatch());
+        QCOMPARE(QStringLiteral("%1 x %2")
+                     .arg(qRound(size.captured(1).toDouble()))
+                     .arg(qRound(size.captured(2).toDouble())),
+                 pageSize);
+        QCOMPARE(int(pdfText(path("page.pdf")).count(QStringLiteral("阅览室"))), roomShown);
+    }
+
     void templateIsFoundUnderItsReportOnly()
     {
         PrintTableModel model;
