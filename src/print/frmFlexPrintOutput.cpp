@@ -69,6 +69,10 @@ void frmFlexPrint::preview()
 
 int frmFlexPrint::saveTemplate()
 {
+    if (m_reportName.isEmpty()) {
+        LIB_ShowMsg(QStringLiteral("E这张报表没有名称，不能保存用户设定！"));
+        return -1;
+    }
     const QString cfg = LIB_GetEnv(14).toString();
     const int written = PrintTemplates::save(cfg, m_reportName, {m_model.columns(), m_layout});
     if (written != 0)
