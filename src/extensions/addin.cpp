@@ -48,7 +48,8 @@ bool cAddin::Initialize(const QString& fileName, bool load)
     else if (!document.setContent(&file, &error, &line, &column))
         error = QStringLiteral("%1（第 %2 行第 %3 列）").arg(error).arg(line).arg(column);
     if (!error.isEmpty()) {
-        LIB_ShowMsg(QStringLiteral("E不能调用插件定义文件\n") + fileName + QStringLiteral("。 原因：") +
+        if (load) // a definition only read (by the manager) fails quietly
+            LIB_ShowMsg(QStringLiteral("E不能调用插件定义文件\n") + fileName + QStringLiteral("。 原因：") +
                     error);
         return false;
     }

@@ -38,8 +38,8 @@ public:
     std::vector<std::unique_ptr<cAssembly>> Assemblys;
     QList<cExtension> Extensions;
 
-    // Reads the definition. With load, each imported library is checked and left out (with its
-    // message) when it is missing. A definition that cannot be read shows why and fails.
+    // Reads the definition. With load, a definition that cannot be read shows why, and each
+    // imported library is checked and left out (with its message) when it is missing.
     bool Initialize(const QString& fileName, bool load = true);
     // The imported component of that class name (compared without regard to case), or nothing.
     cAssembly* GetAssemblyByKey(const QString& className) const;

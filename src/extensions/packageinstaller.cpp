@@ -20,7 +20,8 @@ bool holdsFile(const QDir& folder, const QString& fileName)
 } // namespace
 
 PackageInstaller::PackageInstaller(const QString& directory, const QString& definitionFile)
-    : m_directory(QDir::cleanPath(directory)), m_definitionFile(definitionFile)
+    : sizeLimit(ZipUnpacker::defaultSizeLimit), m_directory(QDir::cleanPath(directory)),
+      m_definitionFile(definitionFile)
 {
 }
 
@@ -33,6 +34,7 @@ PackageInstaller::Result PackageInstaller::install(const QString& packageFile) c
     }
     QTemporaryDir staging(m_directory + QStringLiteral("/.unpack-XXXXXX"));
     ZipUnpacker unpacker;
+    unpacker.setSizeLimit(sizeLimit);
     bool cancelled = false;
     unpacker.progress = [this, &cancelled](int done, int total) {
         cancelled = progress && !progress(done, total);

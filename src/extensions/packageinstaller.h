@@ -33,6 +33,8 @@ public:
     // Add-ins in use cannot be replaced: an installed folder is staged and replaced at the next
     // start. Otherwise it is replaced at once.
     bool stageReplacements = false;
+    // The size the archive may expand to.
+    qint64 sizeLimit;
 
     Result install(const QString& packageFile) const;
 
