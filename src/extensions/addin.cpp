@@ -50,7 +50,7 @@ bool cAddin::Initialize(const QString& fileName, bool load)
     if (!error.isEmpty()) {
         if (load) // a definition only read (by the manager) fails quietly
             LIB_ShowMsg(QStringLiteral("E不能调用插件定义文件\n") + fileName + QStringLiteral("。 原因：") +
-                    error);
+                        error);
         return false;
     }
 

@@ -84,6 +84,10 @@ void ExtensionManagerDialog::showPicture(const QPixmap& image)
 PackageInstaller::Result ExtensionManagerDialog::unpack(PackageInstaller& installer,
                                                         const QString& packageFile)
 {
+    // The window keeps painting and can be closed, but takes no other command meanwhile.
+    const QList<QPushButton*> commands = findChildren<QPushButton*>();
+    for (QPushButton* command : commands)
+        command->setEnabled(false);
     m_unpacking = true;
     m_stop = false;
     installer.progress = [this](int, int) {
@@ -94,6 +98,8 @@ PackageInstaller::Result ExtensionManagerDialog::unpack(PackageInstaller& instal
     const PackageInstaller::Result result = installer.install(packageFile);
     QApplication::restoreOverrideCursor();
     m_unpacking = false;
+    for (QPushButton* command : commands)
+        command->setEnabled(true);
     if (m_closeWhenDone)
         close();
     return result;

@@ -4,6 +4,7 @@
 #include "extensions/addinmenumerge.h"
 #include "extensions/addinscollection.h"
 #include "extensions/frmAddinManager.h"
+#include "startup/environment.h"
 #include "support/recordingpresenter.h"
 #include "testpackages.h"
 
@@ -67,6 +68,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         presenter = RecordingPresenter::install();
+        Environment::instance().setProgramDirectory(work.path()); // the daily log of failed calls
         cAssembly::setHostProgram(READDESK_ADDIN_HOST);
         addinsPath = work.filePath(QStringLiteral("addins"));
         const QString merge = QStringLiteral(
@@ -99,7 +101,8 @@ private Q_SLOTS:
         QFile::setPermissions(work.filePath(QStringLiteral("record.sh")), QFile::ReadOwner | QFile::ExeOwner);
         writeAddins(
             addinsPath,
-            {{"merge", addinXml("merge", EXAMPLE_ADDIN_LIBRARY, "Merge.Lib", merge + startup)},
+            // A later add-in importing the example's class: calls go to the first one's library.
+            {{"merge", addinXml("merge", FAULTY_ADDIN_LIBRARY, "Example.Desk", merge + startup)},
              {"broken", "<addin id=\"broken\"><Runtime></addin>"},
              {"missinglib", addinXml("missinglib", "libNoSuch.so", "Missing.Lib")},
              {"uppercase", QByteArray("<ADDIN ID=\"upper\" NAME=\"大写\"><RUNTIME><IMPORT ASSEMBLY=\"") +

@@ -20,11 +20,9 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QMenu>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolBar>
 #include <memory>
 
 namespace {
@@ -100,18 +98,6 @@ private Q_SLOTS:
             ->setValue(QStringLiteral("StyleID"), QStringLiteral("NoLongerInstalled"));
         presenter = RecordingPresenter::install();
         openWindow();
-    }
-
-    void commandsAreMerged()
-    {
-        QStringList tools;
-        for (const QAction* action : main->findChild<QMenu*>(QStringLiteral("mnuTool"))->actions())
-            tools << action->objectName();
-        QCOMPARE(tools.mid(tools.indexOf("mnuToolAddins"), 4),
-                 (QStringList{"mnuToolAddins", "mnuExampleOperator", "mnuToolSeparator2", "mnuToolNews"}));
-        QCOMPARE(tools.mid(tools.size() - 2), (QStringList{"mnuCrash", "mnuMissing"}));
-        QVERIFY(main->findChild<QToolBar*>(QStringLiteral("Standard"))->actions().last()->objectName() ==
-                QStringLiteral("ExampleOperator"));
     }
 
     // Whatever an add-in's procedure does, the desk reports it and the next scan is recorded.
