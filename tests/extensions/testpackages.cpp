@@ -2,7 +2,39 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QtEndian>
 #include <zip.h>
+
+namespace {
+
+// Rewrites the uncompressed size in the member's local header and central directory entry.
+bool claimSize(const QString& path, const QByteArray& name, quint32 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray bytes = file.readAll();
+    const struct
+    {
+        const char* signature;
+        int nameOffset;
+        int sizeOffset;
+    } headers[] = {{"PK\x03\x04", 30, 22}, {"PK\x01\x02", 46, 24}};
+    int patched = 0;
+    for (qsizetype at = bytes.indexOf(name); at >= 0; at = bytes.indexOf(name, at + 1)) {
+        for (const auto& header : headers) {
+            const qsizetype start = at - header.nameOffset;
+            if (start >= 0 && bytes.mid(start, 4) == QByteArray(header.signature, 4)) {
+                qToLittleEndian(size, bytes.data() + start + header.sizeOffset);
+                ++patched;
+            }
+        }
+    }
+    file.seek(0);
+    return patched == 2 && file.write(bytes) == bytes.size();
+}
+
+} // namespace
 
 bool writeZip(const QString& path, const QList<ZipMember>& members)
 {
@@ -27,7 +59,13 @@ bool writeZip(const QString& path, const QList<ZipMember>& members)
             zip_file_set_external_attributes(archive, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX,
                                              zip_uint32_t(member.unixMode) << 16);
     }
-    return zip_close(archive) == 0;
+    if (zip_close(archive) != 0)
+        return false;
+    for (const ZipMember& member : members) {
+        if (member.claimedSize && !claimSize(path, member.name.toUtf8(), member.claimedSize))
+            return false;
+    }
+    return true;
 }
 
 QByteArray addinXml(const QString& id, const QString& library, const QString& className, const QString& body)

@@ -9,7 +9,8 @@ struct ZipMember
 {
     QString name;
     QByteArray data;
-    unsigned unixMode = 0; // file type and permissions; 0: a plain file
+    unsigned unixMode = 0;   // file type and permissions; 0: a plain file
+    quint32 claimedSize = 0; // when set, the size the archive's headers claim instead of the real one
 };
 
 // Writes the archive; false when libzip refuses.

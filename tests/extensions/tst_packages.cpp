@@ -47,6 +47,8 @@ private Q_SLOTS:
         QTest::newRow("symbolic link") << ZipMember{"tool/link", QByteArray("/etc/passwd"), S_IFLNK | 0777};
         QTest::newRow("fifo") << ZipMember{"tool/pipe", QByteArray(), S_IFIFO | 0644};
         QTest::newRow("zip bomb") << ZipMember{"tool/bomb.bin", QByteArray(3 * 1024 * 1024, '\0')};
+        QTest::newRow("zip bomb claiming a small size")
+            << ZipMember{"tool/bomb.bin", QByteArray(3 * 1024 * 1024, '\0'), 0, 100};
         QTest::newRow("duplicate, other case") << ZipMember{"TOOL/Addin.xml", text};
     }
     void refusedPackagesWriteNothing()
