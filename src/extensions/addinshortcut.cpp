@@ -19,7 +19,7 @@ AddinArgument resolveAddinToken(const QString& token, const AddinSession& sessio
         return control ? AddinArgument(addressText(control)) : std::nullopt;
     }
     const QString key = token.toUpper();
-    // The program directory's token has always been written without its closing "%"; both are taken.
+    // The program directory's token is written without a closing "%"; the form with one is taken too.
     if (key == QLatin1String("%A001") || key == QLatin1String("%A001%"))
         return session.programDirectory;
     if (key == QLatin1String("%B001%"))

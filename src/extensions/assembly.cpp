@@ -66,8 +66,8 @@ bool cAssembly::startHost()
     return m_host->waitForStarted();
 }
 
-// Waits, without taking the operator's input, until the host answers or ends. Returns the answer's
-// JSON text, empty when the host ended without one.
+// Waits, without taking the operator's input, until the host answers or ends. Returns what the
+// host wrote since the last answer: the procedure's output and, unless the host ended, the answer.
 QByteArray cAssembly::awaitAnswer()
 {
     const QByteArray marker(AddinHostProtocol::answerMarker);
