@@ -4,6 +4,7 @@
 #include "db/errorreporter.h"
 #include "db/messages.h"
 #include "db/sysparams.h"
+#include "extensions/deskextensions.h"
 #include "startup/desksettings.h"
 #include "startup/environment.h"
 #include "startup/frmCircLogo.h"
@@ -15,6 +16,25 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
+
+namespace {
+
+// What the add-ins' argument tokens refer to.
+AddinSession deskAddinSession()
+{
+    const Environment& env = Environment::instance();
+    AddinSession session;
+    session.programDirectory = env.programDirectory();
+    session.database = &DbSession::current();
+    session.databaseName = env.connection.dsn;
+    session.databaseUser = env.connection.user;
+    session.databasePassword = env.connection.password;
+    session.workerNumber = LIB_GetEnv(4).toString();
+    session.operatorPassword = LIB_GetEnv(5).toString();
+    return session;
+}
+
+} // namespace
 
 frmReadMain::frmReadMain(QWidget* parent) : QMainWindow(parent)
 {
@@ -28,6 +48,10 @@ frmReadMain::frmReadMain(QWidget* parent) : QMainWindow(parent)
     buildControls();
     buildMenus();
     buildToolbar();
+    m_extensions =
+        new DeskExtensions(this, {menuBar(), tbToolbar, [this](const QString& id) { runMenuCommand(id); },
+                                  [this](const QString& id) { runToolbarCommand(id); }, &deskAddinSession,
+                                  [](const QString& id) { DeskSettings::current().themeId = id; }});
     m_admission.showNow = [this](const AdmissionResult& result) { showAdmission(result); };
     // Call site (overdue fines): m_admission.settleFines opens frmLendFine once that window exists.
 }
@@ -45,8 +69,8 @@ int frmReadMain::pInitialize()
     setCopyLendAvailable(settings.copyLendAvailable());
     tmrLendDelay->stop();
     tmrLendDelay->setInterval(LIB_GetSysPara(5).toInt());
-    // 4. Call site (add-ins, themes): addin.xml and theme.xml are loaded and merged here once
-    // those layers exist.
+    // 4. Add-ins and themes.
+    m_extensions->start(Environment::instance().programDirectory(), settings.themeId);
     // 5. Control codes, location, operator.
     takeControlCodes();
     m_desk.location = LIB_GetEnv(3).toString();
@@ -112,7 +136,8 @@ void frmReadMain::closeEvent(QCloseEvent* event)
             window->close();
     }
     DeskSettings::current().saveThemeId(DeskSettings::current().themeId);
-    // Call site (add-ins, themes, campus card): their objects are released here once they exist.
+    m_extensions->release();
+    // Call site (campus card): its object is released here once it exists.
     if (LIB_DB_Close() != 0)
         LIB_DB_ShowError();
     event->accept();

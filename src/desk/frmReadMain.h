@@ -8,6 +8,7 @@
 
 class CopyGridModel;
 class DeskGridModel;
+class DeskExtensions;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -110,6 +111,8 @@ private:
     QString m_copyReturnCode; // second desk control code
     bool m_importRunning = false;
     bool m_closing = false;
+
+    DeskExtensions* m_extensions = nullptr; // add-ins and themes
 
     QMap<QString, QAction*> m_menuItems;   // by id
     QMap<QString, QAction*> m_toolButtons; // by id

@@ -3,6 +3,7 @@
 #include "barcoderules.h"
 #include "codes/codetables.h"
 #include "db/messages.h"
+#include "extensions/deskextensions.h"
 #include "frmBarReadRule.h"
 #include "frmDataType.h"
 #include "frmReadMain.h"
@@ -71,11 +72,11 @@ void frmReadMain::runMenuCommand(const QString& id)
         {"mnuRedrCount", {}},
         {"mnuUsingStat", {}},
         {"mnuReadUseRate", {}},
-        {"mnuStatJob", {}},    // workload statistics frmStatJob
-        {"mnuFindText", {}},   // find text in the active grid
-        {"mnuToolTheme", {}},  // theme manager
-        {"mnuToolAddins", {}}, // add-in manager
-        {"mnuToolNews", {}},   // message centre
+        {"mnuStatJob", {}},  // workload statistics frmStatJob
+        {"mnuFindText", {}}, // find text in the active grid
+        {"mnuToolTheme", [](frmReadMain& w) { w.m_extensions->openThemeManager(); }},
+        {"mnuToolAddins", [](frmReadMain& w) { w.m_extensions->openAddinManager(); }},
+        {"mnuToolNews", {}}, // message centre
         {"mnuToolFeedback", {}},
         {"mnuToolUpgrade", {}}, // online update for "lt3"
         {"mnuToolIIC", {}},
@@ -94,7 +95,8 @@ void frmReadMain::runMenuCommand(const QString& id)
             return;
         }
     }
-    // Call site (add-ins): other ids go to the add-in layer for "%frmMain%\%MainMenu%", "MenuItem".
+    // Other ids belong to the add-ins' menu items.
+    m_extensions->runMenuCommand(id);
     syncModeChecks();
 }
 
@@ -108,7 +110,8 @@ void frmReadMain::runToolbarCommand(const QString& id)
         {QStringLiteral("CopyLend"), DeskMode::CopyLending}};
     if (modes.contains(id))
         enterMode(modes.value(id));
-    // Call site (add-ins): other ids go to the add-in layer for "%frmMain%\%Toolbar%\Standard".
+    else // the add-ins' toolbar items
+        m_extensions->runToolbarCommand(id);
     syncModeChecks();
 }
 

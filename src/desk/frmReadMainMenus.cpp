@@ -29,7 +29,7 @@ void frmReadMain::addSeparator(QMenu* menu, const char* id)
 void frmReadMain::buildMenus()
 {
     QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("cmdBar"));
+    bar->setObjectName(QStringLiteral("MenuMain")); // add-ins hang their menu items here
     bar->setWindowTitle(QStringLiteral("菜单栏"));
     auto menu = [bar](const char* id, const QString& caption) {
         QMenu* m = bar->addMenu(caption);
@@ -110,7 +110,7 @@ void frmReadMain::buildMenus()
 void frmReadMain::buildToolbar()
 {
     tbToolbar = addToolBar(QStringLiteral("工具栏"));
-    tbToolbar->setObjectName(QStringLiteral("tbToolbar"));
+    tbToolbar->setObjectName(QStringLiteral("Standard")); // and their toolbar items here
     tbToolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     auto separator = [this](const char* id) { tbToolbar->addSeparator()->setObjectName(QLatin1String(id)); };
     auto button = [this](const char* id, const QString& caption, const QString& tip) {

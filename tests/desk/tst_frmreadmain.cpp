@@ -170,7 +170,7 @@ private Q_SLOTS:
         if (key)
             pressInFocus(Qt::Key(key));
         else
-            QTest::mouseClick(child<QToolBar>("tbToolbar")->widgetForAction(child<QAction>(button)),
+            QTest::mouseClick(child<QToolBar>("Standard")->widgetForAction(child<QAction>(button)),
                               Qt::LeftButton);
 
         QCOMPARE(int(main->mode()), mode);
@@ -208,7 +208,7 @@ private Q_SLOTS:
             pressInFocus(key);
         QCOMPARE(int(main->mode()), 1);
         QCOMPARE(focused(), QStringLiteral("txtRedrBarcode"));
-        QVERIFY(!child<QToolBar>("tbToolbar")->widgetForAction(child<QAction>("CopyLend"))->isVisible());
+        QVERIFY(!child<QToolBar>("Standard")->widgetForAction(child<QAction>("CopyLend"))->isVisible());
         QVERIFY(!child<QAction>("mnuCopyLend")->isVisible());
         QCOMPARE(presenter->texts(), QStringList());
     }

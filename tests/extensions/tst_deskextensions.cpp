@@ -1,0 +1,151 @@
+// The desk window with its add-ins and themes, against the demo library: merged commands, add-in
+// procedures that crash or are missing while the desk goes on scanning, and the theme stored at close.
+#include "codes/codetables.h"
+#include "db/messages.h"
+#include "db/sysparams.h"
+#include "desk/frmReadMain.h"
+#include "extensions/assembly.h"
+#include "info/marcindexparams.h"
+#include "startup/applicationtitle.h"
+#include "startup/desksettings.h"
+#include "startup/desksettingsvalue.h"
+#include "startup/environment.h"
+#include "startup/operatorsession.h"
+#include "support/recordingpresenter.h"
+#include "support/testdatabase.h"
+#include "testpackages.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+void copyTree(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    const QDir source(from);
+    for (const QFileInfo& entry : source.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+        if (entry.isDir())
+            copyTree(entry.filePath(), to + QLatin1Char('/') + entry.fileName());
+        else
+            QFile::copy(entry.filePath(), to + QLatin1Char('/') + entry.fileName());
+    }
+}
+
+} // namespace
+
+class TestDeskExtensions : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir home;
+    TestDatabase db{QStringLiteral("deskextensions")};
+    RecordingPresenter* presenter = nullptr;
+    std::unique_ptr<frmReadMain> main;
+
+    void openWindow()
+    {
+        main = std::make_unique<frmReadMain>();
+        QCOMPARE(main->pInitialize(), 0);
+        main->show();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(db.isReady());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath("store"));
+        Environment::instance().setProgramDirectory(home.path());
+        cAssembly::setHostProgram(READDESK_ADDIN_HOST);
+        const QString addins = home.filePath(QStringLiteral("addins"));
+        QDir().mkpath(addins + QStringLiteral("/example"));
+        QVERIFY(QFile::copy(EXAMPLE_ADDIN_XML, addins + QStringLiteral("/example/addin.xml")));
+        QVERIFY(QFile::copy(EXAMPLE_ADDIN_LIBRARY, addins + QStringLiteral("/example/libExampleAddin.so")));
+        QDir().mkpath(addins + QStringLiteral("/faulty"));
+        QFile faulty(addins + QStringLiteral("/faulty/addin.xml"));
+        QVERIFY(faulty.open(QIODevice::WriteOnly));
+        faulty.write(addinXml(
+            QStringLiteral("faulty"), FAULTY_ADDIN_LIBRARY, QStringLiteral("Faulty.Lib"),
+            QStringLiteral("<Extension path=\"%frmMain%\\%MainMenu%\\mnuTool\">"
+                           "<MenuItem id=\"mnuCrash\" label=\"崩溃\" Shortcut=\"[Interface(Crash)]\" "
+                           "class=\"Faulty.Lib\"/>"
+                           "<MenuItem id=\"mnuMissing\" label=\"缺少过程\" "
+                           "Shortcut=\"[Interface(Hide)]\" class=\"Faulty.Lib\"/></Extension>")));
+        faulty.close();
+        copyTree(QStringLiteral(READDESK_RUNTIME_DIR "/themes"), home.filePath(QStringLiteral("themes")));
+
+        QCOMPARE(db.connectCurrentSession(), 0);
+        QCOMPARE(LIB_LoadBaseData(), 0);
+        QCOMPARE(LIB_LoadCodeTables(), 0);
+        QCOMPARE(MarcIndexParameters::instance().load(), 0);
+        OperatorSession& op = OperatorSession::current();
+        op.workerNumber = QStringLiteral("A001");
+        op.location = QStringLiteral("R1");
+        op.loggedIn = true;
+        DeskSettings& s = DeskSettings::current();
+        s.readingMode = 1;
+        s.checkViolations = s.checkDebts = s.checkValidity = 1;
+        s.localReaderTypesOnly = s.showReaderPhoto = 0;
+        s.writeEditableSettings();
+        openSettingsSection(LIB_ApplicationTitle(), QStringLiteral("Settings"))
+            ->setValue(QStringLiteral("StyleID"), QStringLiteral("NoLongerInstalled"));
+        presenter = RecordingPresenter::install();
+        openWindow();
+    }
+
+    // Whatever an add-in's procedure does, the desk reports it and the next scan is recorded.
+    void scansGoOnAfterAddinCommands_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("example") << "mnuExampleOperator"
+                                 << "";
+        QTest::newRow("example, toolbar") << "ExampleOperator"
+                                          << "";
+        QTest::newRow("crash") << "mnuCrash"
+                               << "插件对象Faulty.Lib的过程Crash异常终止，命令未完成。";
+        QTest::newRow("missing procedure") << "mnuMissing"
+                                           << "插件对象Faulty.Lib没有过程Hide，命令未执行。";
+    }
+    void scansGoOnAfterAddinCommands()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, message);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+        presenter->clear();
+        main->findChild<QAction*>(command)->trigger();
+        QCOMPARE(presenter->texts(), message.isEmpty() ? QStringList() : QStringList{message});
+
+        presenter->clear();
+        const QString visits = QStringLiteral("SELECT count(*) FROM reader_stat");
+        const int before = db.scalar(visits).toInt();
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtRedrBarcode"));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("D0000001"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(db.scalar(visits).toInt(), before + 1);
+        QCOMPARE(presenter->texts(), QStringList());
+    }
+
+    // The stored style is no longer installed: the first theme is applied and stored at close.
+    void firstThemeIsAppliedAndStoredAtClose()
+    {
+        QVERIFY(main->styleSheet().contains(QStringLiteral("#232629")));
+        QVERIFY(main->findChild<QTableView*>(QStringLiteral("vsReader"))->alternatingRowColors());
+        presenter->answerNext(1);
+        QVERIFY(main->close());
+        QCOMPARE(openSettingsSection(LIB_ApplicationTitle(), QStringLiteral("Settings"))
+                     ->value(QStringLiteral("StyleID"))
+                     .toString(),
+                 QStringLiteral("DarkTheme"));
+    }
+};
+
+QTEST_MAIN(TestDeskExtensions)
+#include "tst_deskextensions.moc"
