@@ -28,6 +28,7 @@ frmReadMain::frmReadMain(QWidget* parent) : QMainWindow(parent)
     buildControls();
     buildMenus();
     buildToolbar();
+    connectInformationWindows();
     m_admission.showNow = [this](const AdmissionResult& result) { showAdmission(result); };
     // Call site (overdue fines): m_admission.settleFines opens frmLendFine once that window exists.
 }
