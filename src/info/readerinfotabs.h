@@ -11,4 +11,6 @@
 namespace ReaderInfoTabs {
 const QList<InfoTabSpec>& tabs();
 const InfoTabSpec* tab(const QString& key);
+// The tabs from the current loans on (readerloantabs.cpp).
+QList<InfoTabSpec> loanTabs();
 } // namespace ReaderInfoTabs
