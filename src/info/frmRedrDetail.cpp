@@ -30,6 +30,7 @@ frmRedrDetail::frmRedrDetail(const QString& barcode, QWidget* parent) : QDialog(
         // The boxes never take the keyboard: a key reaches the window, which closes.
         box->setFocusPolicy(Qt::NoFocus);
         box->setText(field.value);
+        box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 22);
         if (field.box == ReaderDetail::passwordBox) {
             m_password = box;
             m_passwordText = field.value;

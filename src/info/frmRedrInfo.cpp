@@ -66,11 +66,14 @@ frmRedrInfo::frmRedrInfo(QWidget* parent) : QMainWindow(parent)
     vsRedr->setFocusPolicy(Qt::NoFocus);
     vsRedr->horizontalHeader()->hide();
     vsRedr->verticalHeader()->hide();
-    vsRedr->horizontalHeader()->setStretchLastSection(true);
     for (int i = 0; i < labels.size(); ++i) {
         vsRedr->setItem(i / 2, (i % 2) * 2, new QTableWidgetItem(labels.at(i)));
         vsRedr->setItem(i / 2, (i % 2) * 2 + 1, new QTableWidgetItem);
     }
+    for (int column = 0; column < 4; ++column)
+        vsRedr->horizontalHeader()->setSectionResizeMode(column, column % 2 ? QHeaderView::Stretch
+                                                                            : QHeaderView::ResizeToContents);
+    vsRedr->setFixedHeight(vsRedr->rowCount() * vsRedr->verticalHeader()->defaultSectionSize() + 4);
     imgPortrait = new QLabel(central);
     imgPortrait->setObjectName(QStringLiteral("imgPortrait"));
     imgPortrait->setFixedSize(90, 120);

@@ -24,6 +24,9 @@ QTableView* InfoWindow::makeGrid(const char* name, QAbstractItemModel* model, QW
     view->horizontalHeader()->setDefaultSectionSize(view->fontMetrics().horizontalAdvance(QLatin1Char('0')) *
                                                     14);
     view->horizontalHeader()->setStretchLastSection(true);
+    // The row-number column of the information grids stays narrow.
+    if (qobject_cast<InfoTableModel*>(model))
+        view->horizontalHeader()->resizeSection(0, 40);
     return view;
 }
 
