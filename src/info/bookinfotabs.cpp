@@ -39,9 +39,9 @@ QString states()
     return quoted.join(QLatin1Char(','));
 }
 
-QList<InfoTabSpec> makeTabs()
+QList<InfoTab> makeTabs()
 {
-    QList<InfoTabSpec> tabs;
+    QList<InfoTab> tabs;
     tabs.append(queryTab(
         QStringLiteral("BaseInfo"), QStringLiteral("基本信息"),
         {"索书号", "流通类型", "借阅等级", "分类法", "总册数", "在馆册数", "可借册数", "借出册数",
@@ -345,17 +345,17 @@ const QStringList& BookInfoTabs::arrivingStates()
     return list;
 }
 
-const QList<InfoTabSpec>& BookInfoTabs::tabs()
+const QList<InfoTab>& BookInfoTabs::tabs()
 {
-    static const QList<InfoTabSpec> list = makeTabs();
+    static const QList<InfoTab> list = makeTabs();
     return list;
 }
 
-const InfoTabSpec* BookInfoTabs::tab(const QString& key)
+const InfoTab* BookInfoTabs::tab(const QString& key)
 {
-    for (const InfoTabSpec& spec : tabs()) {
-        if (spec.key == key)
-            return &spec;
+    for (const InfoTab& each : tabs()) {
+        if (each.key == key)
+            return &each;
     }
     return nullptr;
 }

@@ -10,8 +10,8 @@
 // about to arrive, the MARC record, transfer requests and arrived transfers. Their key is the
 // MARC record number.
 namespace BookInfoTabs {
-const QList<InfoTabSpec>& tabs();
-const InfoTabSpec* tab(const QString& key);
+const QList<InfoTab>& tabs();
+const InfoTab* tab(const QString& key);
 // The item states of copies not yet on the shelf (accepted, in cataloguing, in processing).
 const QStringList& arrivingStates();
 } // namespace BookInfoTabs

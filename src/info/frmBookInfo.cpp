@@ -192,7 +192,7 @@ QString frmBookInfo::currentTabKey() const
 void frmBookInfo::loadCurrentTab()
 {
     lblHint->setVisible(currentTabKey() == lendHistoryKey);
-    if (const InfoTabSpec* tab = BookInfoTabs::tab(currentTabKey()))
+    if (const InfoTab* tab = BookInfoTabs::tab(currentTabKey()))
         InfoWindow::loadTab(*tab, m_marcRecNo, m_backup, *m_grid);
 }
 

@@ -177,7 +177,7 @@ QString frmRedrInfo::currentTabKey() const
 
 void frmRedrInfo::loadCurrentTab()
 {
-    const InfoTabSpec* tab = ReaderInfoTabs::tab(currentTabKey());
+    const InfoTab* tab = ReaderInfoTabs::tab(currentTabKey());
     lblHint->setVisible(currentTabKey() == lendHistoryKey);
     if (tab)
         InfoWindow::loadTab(*tab, m_certId, m_backup, *m_grid);

@@ -34,7 +34,7 @@ QString InfoRow::location(int column) const
     return code.isEmpty() ? QString() : LIB_LocationName(code);
 }
 
-int InfoTabs::load(const InfoTabSpec& tab, const QString& key, bool backup, QList<QStringList>& rows)
+int InfoTabs::load(const InfoTab& tab, const QString& key, bool backup, QList<QStringList>& rows)
 {
     rows.clear();
     if (tab.load)
@@ -57,10 +57,10 @@ int InfoTabs::load(const InfoTabSpec& tab, const QString& key, bool backup, QLis
     return 0;
 }
 
-InfoTabSpec InfoTabs::queryTab(const QString& key, const QString& caption, const QStringList& captions,
-                               Statement statement, int marcColumn, RowMaker makeRow, bool hasBackup)
+InfoTab InfoTabs::queryTab(const QString& key, const QString& caption, const QStringList& captions,
+                           Statement statement, int marcColumn, RowMaker makeRow, bool hasBackup)
 {
-    InfoTabSpec tab;
+    InfoTab tab;
     tab.key = key;
     tab.caption = caption;
     tab.captions = captions;
@@ -71,10 +71,10 @@ InfoTabSpec InfoTabs::queryTab(const QString& key, const QString& caption, const
     return tab;
 }
 
-InfoTabSpec InfoTabs::loadedTab(const QString& key, const QString& caption, const QStringList& captions,
-                                Loader load)
+InfoTab InfoTabs::loadedTab(const QString& key, const QString& caption, const QStringList& captions,
+                            Loader load)
 {
-    InfoTabSpec tab;
+    InfoTab tab;
     tab.key = key;
     tab.caption = caption;
     tab.captions = captions;

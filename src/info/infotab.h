@@ -31,7 +31,7 @@ private:
 
 // A tab of the reader or item window: its key, caption, column captions and the one statement
 // that fills it for a key (a certificate number or a MARC record number, already quoted).
-struct InfoTabSpec
+struct InfoTab
 {
     QString key;
     QString caption;
@@ -52,11 +52,11 @@ using RowMaker = std::function<QStringList(const InfoRow& row)>;
 using Loader = std::function<int(const QString& key, QList<QStringList>& rows)>;
 
 // A tab filled by one statement, and a tab filled otherwise.
-InfoTabSpec queryTab(const QString& key, const QString& caption, const QStringList& captions,
-                     Statement statement, int marcColumn, RowMaker makeRow, bool hasBackup = false);
-InfoTabSpec loadedTab(const QString& key, const QString& caption, const QStringList& captions, Loader load);
+InfoTab queryTab(const QString& key, const QString& caption, const QStringList& captions, Statement statement,
+                 int marcColumn, RowMaker makeRow, bool hasBackup = false);
+InfoTab loadedTab(const QString& key, const QString& caption, const QStringList& captions, Loader load);
 
 // Runs a tab for an unquoted key: its statement, then the MARC records of its rows in one read.
 // 0 with the rows, -1 with the error record filled (the rows are then empty).
-int load(const InfoTabSpec& tab, const QString& key, bool backup, QList<QStringList>& rows);
+int load(const InfoTab& tab, const QString& key, bool backup, QList<QStringList>& rows);
 } // namespace InfoTabs

@@ -30,18 +30,18 @@ QTableView* InfoWindow::makeGrid(const char* name, QAbstractItemModel* model, QW
     return view;
 }
 
-QTabBar* InfoWindow::makeTabs(const char* name, const QList<InfoTabSpec>& tabs, QWidget* parent)
+QTabBar* InfoWindow::makeTabs(const char* name, const QList<InfoTab>& tabs, QWidget* parent)
 {
     auto* bar = new QTabBar(parent);
     bar->setObjectName(QLatin1String(name));
     bar->setExpanding(false);
     bar->setUsesScrollButtons(true);
-    for (const InfoTabSpec& tab : tabs)
+    for (const InfoTab& tab : tabs)
         bar->setTabData(bar->addTab(tab.caption), tab.key);
     return bar;
 }
 
-void InfoWindow::loadTab(const InfoTabSpec& tab, const QString& key, bool backup, InfoTableModel& model)
+void InfoWindow::loadTab(const InfoTab& tab, const QString& key, bool backup, InfoTableModel& model)
 {
     QList<QStringList> rows;
     if (!key.isEmpty() && InfoTabs::load(tab, key, backup, rows) != 0) {

@@ -21,12 +21,12 @@ namespace InfoWindow {
 // A read-only, row-selecting grid named `name` over `model`.
 QTableView* makeGrid(const char* name, QAbstractItemModel* model, QWidget* parent);
 
-// The tab bar `tbsRedrInfo`/`tbsBookInfo`: one tab per spec, the spec's key as the tab's data.
-QTabBar* makeTabs(const char* name, const QList<InfoTabSpec>& tabs, QWidget* parent);
+// The tab bar `tbsRedrInfo`/`tbsBookInfo`: one tab per definition, its key as the tab's data.
+QTabBar* makeTabs(const char* name, const QList<InfoTab>& tabs, QWidget* parent);
 
 // Loads a tab into the grid's model for a key; a failed statement is reported and leaves the grid
 // empty. An empty key empties the grid.
-void loadTab(const InfoTabSpec& tab, const QString& key, bool backup, InfoTableModel& model);
+void loadTab(const InfoTab& tab, const QString& key, bool backup, InfoTableModel& model);
 
 // Hands a grid to the print designer: the report name, the title line, one condition line, the
 // date and operator lines and the row count, then shows the designer over `window`.

@@ -96,9 +96,9 @@ int loadRules(const QString& certId, Rows& rows)
     return 0;
 }
 
-QList<InfoTabSpec> makeTabs()
+QList<InfoTab> makeTabs()
 {
-    QList<InfoTabSpec> tabs;
+    QList<InfoTab> tabs;
 
     tabs.append(loadedTab(QStringLiteral("BaseAuth"), QStringLiteral("基本权限"),
                           {"读者类型", "属 性 一", "属 性 二", "属 性 三", "最大可借阅数", "最大可欠款额",
@@ -190,17 +190,17 @@ QList<InfoTabSpec> makeTabs()
 
 } // namespace
 
-const QList<InfoTabSpec>& ReaderInfoTabs::tabs()
+const QList<InfoTab>& ReaderInfoTabs::tabs()
 {
-    static const QList<InfoTabSpec> list = makeTabs();
+    static const QList<InfoTab> list = makeTabs();
     return list;
 }
 
-const InfoTabSpec* ReaderInfoTabs::tab(const QString& key)
+const InfoTab* ReaderInfoTabs::tab(const QString& key)
 {
-    for (const InfoTabSpec& spec : tabs()) {
-        if (spec.key == key)
-            return &spec;
+    for (const InfoTab& each : tabs()) {
+        if (each.key == key)
+            return &each;
     }
     return nullptr;
 }

@@ -9,8 +9,8 @@
 // violations, overdue charges, reservations, arrived reservations, loss compensations,
 // transfer requests and arrived transfers. Their key is the reader's certificate number.
 namespace ReaderInfoTabs {
-const QList<InfoTabSpec>& tabs();
-const InfoTabSpec* tab(const QString& key);
+const QList<InfoTab>& tabs();
+const InfoTab* tab(const QString& key);
 // The tabs from the current loans on (readerloantabs.cpp).
-QList<InfoTabSpec> loanTabs();
+QList<InfoTab> loanTabs();
 } // namespace ReaderInfoTabs

@@ -19,9 +19,9 @@ QString queuePosition(const QString& table, const QString& number, const QString
 
 } // namespace
 
-QList<InfoTabSpec> ReaderInfoTabs::loanTabs()
+QList<InfoTab> ReaderInfoTabs::loanTabs()
 {
-    QList<InfoTabSpec> tabs;
+    QList<InfoTab> tabs;
     tabs.append(queryTab(
         QStringLiteral("LendInfo"), QStringLiteral("书刊借阅"),
         {"索书号", "财产号", "条码号", "题名", "责任者", "借出日期", "应还日期", "续借日期", "续借次数",

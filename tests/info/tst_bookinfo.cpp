@@ -25,11 +25,11 @@ QString number(int n)
 }
 
 // "01:前方匹配:value" -> a condition row.
-QList<Condition> conditions(const QStringList& specs)
+QList<Condition> conditions(const QStringList& texts)
 {
     QList<Condition> rows;
-    for (const QString& spec : specs) {
-        const QStringList parts = spec.split(QLatin1Char(':'));
+    for (const QString& text : texts) {
+        const QStringList parts = text.split(QLatin1Char(':'));
         rows.append({parts.at(0), BookSearch::Operator(BookSearch::operatorCaptions().indexOf(parts.at(1))),
                      parts.at(2)});
     }
@@ -164,7 +164,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, marcRecNo);
         QCOMPARE(BookInfoTabs::tabs().size(), 15);
-        for (const InfoTabSpec& tab : BookInfoTabs::tabs()) {
+        for (const InfoTab& tab : BookInfoTabs::tabs()) {
             for (bool backup : {false, true}) {
                 QList<QStringList> rows;
                 QVERIFY2(InfoTabs::load(tab, marcRecNo, backup, rows) == 0,
@@ -210,7 +210,7 @@ private Q_SLOTS:
         QFETCH(int, row);
         QFETCH(QString, caption);
         QFETCH(QString, shown);
-        const InfoTabSpec* tab = BookInfoTabs::tab(key);
+        const InfoTab* tab = BookInfoTabs::tab(key);
         QList<QStringList> rows;
         QCOMPARE(InfoTabs::load(*tab, number(record), false, rows), 0);
         QCOMPARE(rows.value(row).value(int(tab->captions.indexOf(caption))), shown);

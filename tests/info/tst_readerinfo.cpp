@@ -21,7 +21,7 @@ namespace {
 QList<QStringList> tabRows(const QString& key, const QString& certId, bool backup = false)
 {
     QList<QStringList> rows;
-    const InfoTabSpec* tab = ReaderInfoTabs::tab(key);
+    const InfoTab* tab = ReaderInfoTabs::tab(key);
     if (!tab || InfoTabs::load(*tab, certId, backup, rows) != 0)
         qWarning("%s: %s", qPrintable(key), qPrintable(LIB_DB_Error().description));
     return rows;
@@ -77,7 +77,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, certId);
         QCOMPARE(ReaderInfoTabs::tabs().size(), 14);
-        for (const InfoTabSpec& tab : ReaderInfoTabs::tabs()) {
+        for (const InfoTab& tab : ReaderInfoTabs::tabs()) {
             QList<QStringList> rows;
             QVERIFY2(InfoTabs::load(tab, certId, false, rows) == 0,
                      qPrintable(tab.key + QLatin1Char(' ') + LIB_DB_Error().description));
