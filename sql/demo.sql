@@ -306,6 +306,16 @@ SELECT 'D' || (1000000 + i)::text, 'R' || (1000000 + i)::text, '1',
   FROM generate_series(1, 40) i
 ON CONFLICT DO NOTHING;
 
+-- The item lists of the reader search window, from the readers above: 11 departments,
+-- 12 occupations, 13 grade groups (code01), 14 department codes, 15 reader types.
+INSERT INTO tmp_itemlist (itemtype, itemcontent)
+SELECT DISTINCT l.itemtype, l.itemcontent
+  FROM reader r
+ CROSS JOIN LATERAL (VALUES ('11', r.dept), ('12', r.occupation), ('13', r.code01),
+                            ('14', r.r_dep_id), ('15', r.redr_type_code)) l(itemtype, itemcontent)
+ WHERE coalesce(l.itemcontent, '') <> ''
+ON CONFLICT DO NOTHING;
+
 -- The loss report of D0000005 (cert_lose_flag "1": still lost).
 INSERT INTO cert_loss (redr_cert_id, lose_date, solv_date, cert_lose_flag, resp_wkr, remark)
 SELECT 'D0000005', to_char(current_date - 15, 'YYYY-MM-DD'), NULL, '1', 'B002', '读者电话挂失'

@@ -52,6 +52,7 @@ frmReadMain::frmReadMain(QWidget* parent) : QMainWindow(parent)
         new DeskExtensions(this, {menuBar(), tbToolbar, [this](const QString& id) { runMenuCommand(id); },
                                   [this](const QString& id) { runToolbarCommand(id); }, &deskAddinSession,
                                   [](const QString& id) { DeskSettings::current().themeId = id; }});
+    connectInformationWindows();
     m_admission.showNow = [this](const AdmissionResult& result) { showAdmission(result); };
     // Call site (overdue fines): m_admission.settleFines opens frmLendFine once that window exists.
 }

@@ -100,6 +100,12 @@ private:
     void showAdmission(const AdmissionResult& result);
     bool countBook(const QString& code);
     void clearCheckBoxFocus();
+    // frmReadMainInfo.cpp
+    void connectInformationWindows();
+    void openReaderDetail();
+    void openReaderInformation();
+    void openItemInformation();
+    void openRowInformation(const QModelIndex& index);
     // frmReadMain.cpp
     void writeOperatorStatus();
     void takeControlCodes();

@@ -55,14 +55,14 @@ void frmReadMain::runMenuCommand(const QString& id)
         {"mnuCopyFine", {}}, // overdue-fine window frmLendFine (needs copy lending and DealFine)
         {"mnuReJoin", [](frmReadMain& w) { w.reLogin(); }},
         {"mnuExit", [](frmReadMain& w) { w.close(); }},
-        {"mnuRedrInfo", {}}, // reader detail window frmRedrDetail for the current card
+        {"mnuRedrInfo", [](frmReadMain& w) { w.openReaderDetail(); }},
         {"mnuRedrValide", [](frmReadMain& w) { w.openLocalReaders(); }},
         {"mnuReadSet", [](frmReadMain& w) { w.openSettings(); }},
         {"mnuBarReadRule", [](frmReadMain& w) { w.openBarcodeRules(); }},
-        {"mnuReconn", {}},         // campus-card interface: none is configured in this build
-        {"mnuLt3Log", {}},         // reading-log query frmLt3Log
-        {"mnuInfoSeekBook", {}},   // item information frmBookInfo for the current item
-        {"mnuInfoSeekReader", {}}, // reader information frmRedrInfo for the reader's valid card
+        {"mnuReconn", {}}, // campus-card interface: none is configured in this build
+        {"mnuLt3Log", {}}, // reading-log query frmLt3Log
+        {"mnuInfoSeekBook", [](frmReadMain& w) { w.openItemInformation(); }},
+        {"mnuInfoSeekReader", [](frmReadMain& w) { w.openReaderInformation(); }},
         {"mnuInfoImport", [](frmReadMain& w) { w.startImport(); }},
         {"mnuDelrecord", {}},      // purge of old reading records frmdelRecord
         {"mnuInfoReaderStat", {}}, // statistics windows

@@ -8,6 +8,7 @@
 #include "db/sysparams.h"
 #include "environment.h"
 #include "info/marcindexparams.h"
+#include "info/readercaptions.h"
 #include "readersearchlists.h"
 #include "singleinstance.h"
 
@@ -114,6 +115,5 @@ void StartupSequence::loadSearchLists()
     // The reader search still opens without its lists.
     if (ReaderSearchLists::instance().load() != 0)
         LIB_DB_Error().clear();
-    // Call site (reader detail window): the reader display captions are read here once that window's
-    // caption file reader exists; its failures do not stop the start-up either.
+    ReaderCaptions::instance().load(ReaderCaptions::defaultFile()); // a missing file leaves them empty
 }

@@ -4,6 +4,7 @@
 #include "db/database.h"
 #include "db/messages.h"
 #include "db/sysparams.h"
+#include "info/readercaptions.h"
 #include "startup/environment.h"
 #include "startup/profilefile.h"
 #include "startup/readersearchlists.h"
@@ -152,14 +153,20 @@ private Q_SLOTS:
     void goodStartLoadsWhatTheDeskNeeds()
     {
         writeIni(QStringLiteral("desk"), db->connectionValues()); // section names ignore case
-        db->exec(QStringLiteral(
-            "INSERT INTO tmp_itemlist VALUES ('12', '工程师'), ('12', '教授'), ('15', '硕士')"));
+        db->exec(
+            QStringLiteral("DELETE FROM tmp_itemlist; "
+                           "INSERT INTO tmp_itemlist VALUES ('12', '工程师'), ('12', '教授'), ('15', '20')"));
+        QDir(home.path()).mkpath(QStringLiteral("CFG/LT"));
+        QFile::copy(QStringLiteral(READDESK_RUNTIME_DIR "/CFG/LT/LT_reader.ini"),
+                    home.filePath(QStringLiteral("CFG/LT/LT_reader.ini")));
         SingleInstance instance(runtime.path());
         StartupSequence sequence(instance);
         bool ok = false;
         const QStringList statuses = run(sequence, ok);
         QVERIFY(ok);
         QVERIFY(presenter->boxes.isEmpty());
+        QCOMPARE(ReaderCaptions::instance().caption(ReaderCaptions::Reader, ReaderCaptions::Name),
+                 QStringLiteral("姓名"));
         QCOMPARE(statuses, (QStringList{QStringLiteral("检查程序是否已经运行..."),
                                         QStringLiteral("取系统环境变量..."), QStringLiteral("连接数据库..."),
                                         QStringLiteral("初始化系统使用的基本数据...")}));

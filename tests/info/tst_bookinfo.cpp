@@ -1,0 +1,245 @@
+// The book search (one path, and the five rows combined) against the demo titles, the item
+// window's tabs and the hit list read in batches.
+#include "codes/codetables.h"
+#include "db/database.h"
+#include "db/sysparams.h"
+#include "info/bookhitsmodel.h"
+#include "info/bookinfotabs.h"
+#include "info/booksearch.h"
+#include "info/infotab.h"
+#include "info/marcindexparams.h"
+#include "startup/environment.h"
+#include "support/recordingpresenter.h"
+#include "support/testdatabase.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using BookSearch::Condition;
+
+namespace {
+
+QString number(int n)
+{
+    return QStringLiteral("%1").arg(n, 10, 10, QLatin1Char('0'));
+}
+
+// "01:前方匹配:value" -> a condition row.
+QList<Condition> conditions(const QStringList& texts)
+{
+    QList<Condition> rows;
+    for (const QString& text : texts) {
+        const QStringList parts = text.split(QLatin1Char(':'));
+        rows.append({parts.at(0), BookSearch::Operator(BookSearch::operatorCaptions().indexOf(parts.at(1))),
+                     parts.at(2)});
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestBookInfo : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir home;
+    TestDatabase db{QStringLiteral("bookinfo")};
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(db.isReady());
+        Environment::instance().setProgramDirectory(home.path());
+        QCOMPARE(db.connectCurrentSession(), 0);
+        QCOMPARE(LIB_LoadBaseData(), 0);
+        QCOMPARE(LIB_LoadCodeTables(), 0);
+        QCOMPARE(MarcIndexParameters::instance().load(), 0);
+        RecordingPresenter::install();
+    }
+
+    // The rows' statement as it is sent, including the two joins the row order leaves open.
+    void combinedStatementText_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<bool>("longMarc");
+        QTest::addColumn<QString>("statement");
+        QTest::newRow("one index row")
+            << QStringList{"01:前方匹配:三体"} << false
+            << " SELECT DISTINCT idx0.marc_rec_no FROM  marc_idx idx0 WHERE (idx0.marc_idx_grp = '01' AND  "
+               "idx0.marc_idx_cont Like '三体%') ";
+        QTest::newRow("two index rows and a barcode")
+            << QStringList{"01:任意匹配:c", "93:完全匹配:B0000013", "02:前方匹配:k"} << false
+            << " SELECT DISTINCT idx2.marc_rec_no FROM  marc_idx idx0, marc_idx idx2, indi_acct WHERE "
+               "(idx0.marc_idx_grp = '01' AND  idx0.marc_idx_cont Like '%C%') AND indi_acct.bar_code = "
+               "'B0000013' "
+               "AND (idx2.marc_idx_grp = '02' AND  idx2.marc_idx_cont Like 'K%') AND  indi_acct.marc_rec_no "
+               "= "
+               "idx0.marc_rec_no AND idx0.marc_rec_no = idx2.marc_rec_no ";
+        QTest::newRow("index row after an item row joins to it")
+            << QStringList{"92:前方匹配:P00000", "<不定>:前方匹配:x", "01:前方匹配:三"} << false
+            << " SELECT DISTINCT idx2.marc_rec_no FROM  marc_idx idx2, indi_acct WHERE indi_acct.prop_no "
+               "Like "
+               "'P00000%' AND (idx2.marc_idx_grp = '01' AND  idx2.marc_idx_cont Like '三%') AND  "
+               "indi_acct.marc_rec_no = idx2.marc_rec_no ";
+        QTest::newRow("call number only") << QStringList{"91:前方匹配:I24"} << false
+                                          << " SELECT DISTINCT call_no_lst.marc_rec_no FROM call_no_lst "
+                                             "WHERE call_no_lst.call_no Like 'I24%' ";
+        QTest::newRow("item and call number rows join on the record")
+            << QStringList{"91:前方匹配:I24", "93:前方匹配:B"} << false
+            << " SELECT DISTINCT indi_acct.marc_rec_no FROM indi_acct, call_no_lst WHERE call_no_lst.call_no "
+               "Like "
+               "'I24%' And indi_acct.bar_code Like 'B%' AND  call_no_lst.marc_rec_no = "
+               "indi_acct.marc_rec_no ";
+        QTest::newRow("long MARC") << QStringList{"01:前方匹配:A"} << true
+                                   << " SELECT DISTINCT idx0.marc_rec_no FROM  marc_idx idx0 WHERE "
+                                      "(idx0.marc_idx_grp = '01' AND  idx0.marc_idx_cont Like "
+                                      "unistr('\\0041\\0025')) ";
+        QTest::newRow("no value") << QStringList{"01:前方匹配:", "<不定>:前方匹配:x"} << false << "";
+    }
+    void combinedStatementText()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(bool, longMarc);
+        QFETCH(QString, statement);
+        QString refusal;
+        QCOMPARE(BookSearch::combinedStatement(conditions(rows), longMarc, &refusal), statement);
+        QCOMPARE(refusal, statement.isEmpty() ? QStringLiteral("EBM003") : QString());
+    }
+
+    void searchesFindTheDemoTitles_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<bool>("combined");
+        QTest::addColumn<QStringList>("found");
+        QTest::addColumn<bool>("longMarc"); // the server's unistr() takes the escaped form on any schema
+        QTest::newRow("title prefix")
+            << QStringList{"01:前方匹配:中国"} << false << QStringList{number(6), number(24)} << false;
+        QTest::newRow("english title, any case")
+            << QStringList{"01:前方匹配:structure"} << false << QStringList{number(19), number(20)} << false;
+        QTest::newRow("title anywhere")
+            << QStringList{"01:任意匹配:通史"} << false << QStringList{number(6)} << false;
+        QTest::newRow("call number") << QStringList{"91:前方匹配:TP311.5"} << false
+                                     << QStringList{number(18), number(23)} << false;
+        QTest::newRow("barcode") << QStringList{"93:完全匹配:B0000004"} << false << QStringList{number(4)}
+                                 << false;
+        QTest::newRow("property number") << QStringList{"92:前方匹配:P000040"} << false
+                                         << QStringList{number(22), number(23), number(24)} << false;
+        QTest::newRow("index and barcode") << QStringList{"01:前方匹配:中国", "93:完全匹配:B0000006"} << true
+                                           << QStringList{number(6)} << false;
+        QTest::newRow("index and barcode of another title")
+            << QStringList{"01:前方匹配:中国", "93:完全匹配:B0000004"} << true << QStringList{} << false;
+        QTest::newRow("two index rows") << QStringList{"02:前方匹配:刘慈欣", "08:前方匹配:重庆"} << true
+                                        << QStringList{number(4)} << false;
+        QTest::newRow("barcode and call number")
+            << QStringList{"91:前方匹配:I", "93:前方匹配:B000000"} << true
+            << QStringList{number(1), number(2), number(3), number(4), number(5)} << false;
+        QTest::newRow("unistr pattern")
+            << QStringList{"01:前方匹配:三"} << false << QStringList{number(4)} << true;
+        QTest::newRow("unistr rows") << QStringList{"01:任意匹配:体", "93:前方匹配:B0000004"} << true
+                                     << QStringList{number(4)} << true;
+    }
+    void searchesFindTheDemoTitles()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(bool, combined);
+        QFETCH(QStringList, found);
+        QFETCH(bool, longMarc);
+        QString refusal;
+        const QString statement = combined
+                                      ? BookSearch::combinedStatement(conditions(rows), longMarc, &refusal)
+                                      : BookSearch::singleStatement(conditions(rows).first(), longMarc);
+        QStringList numbers;
+        QCOMPARE(BookSearch::find(statement, numbers), 0);
+        numbers.sort();
+        QCOMPARE(numbers, found);
+    }
+
+    // Every tab runs for titles in each situation, with a text per caption in every row.
+    void everyTabLoads_data()
+    {
+        QTest::addColumn<QString>("marcRecNo");
+        for (int n : {1, 4, 5, 12, 22, 23, 24, 999})
+            QTest::newRow(qPrintable(number(n))) << number(n);
+    }
+    void everyTabLoads()
+    {
+        QFETCH(QString, marcRecNo);
+        QCOMPARE(BookInfoTabs::tabs().size(), 15);
+        for (const InfoTab& tab : BookInfoTabs::tabs()) {
+            for (bool backup : {false, true}) {
+                QList<QStringList> rows;
+                QVERIFY2(InfoTabs::load(tab, marcRecNo, backup, rows) == 0,
+                         qPrintable(tab.key + QLatin1Char(' ') + LIB_DB_Error().description));
+                for (const QStringList& row : rows)
+                    QVERIFY2(row.size() == tab.captions.size(), qPrintable(tab.key));
+            }
+        }
+    }
+
+    void tabsShowTexts_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("record");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("copies") << "BaseInfo" << 4 << 0 << "总册数"
+                                << "2";
+        QTest::newRow("circulation type") << "BaseInfo" << 4 << 0 << "流通类型"
+                                          << "中文图书";
+        QTest::newRow("locations") << "CallNoInfo" << 4 << 1 << "馆藏地"
+                                   << "第二阅览室";
+        QTest::newRow("loan reader") << "LendInfo" << 22 << 0 << "姓名"
+                                     << "赵嘉怡";
+        QTest::newRow("transfer") << "ReleArri" << 23 << 0 << "委托处理标志"
+                                  << "借出";
+        QTest::newRow("overdue") << "ExceedInfo" << 5 << 0 << "超期时间"
+                                 << "30天";
+        QTest::newRow("MARC leader") << "MarcInfo" << 4 << 0 << "字段"
+                                     << "LDR";
+        QTest::newRow("MARC control field") << "MarcInfo" << 4 << 1 << "字段内容"
+                                            << "0000000004";
+        QTest::newRow("MARC indicators") << "MarcInfo" << 4 << 9 << "指示符"
+                                         << "1 ";
+        QTest::newRow("MARC delimiters") << "MarcInfo" << 4 << 9 << "字段内容"
+                                         << "$a三体$f刘慈欣著";
+    }
+    void tabsShowTexts()
+    {
+        QFETCH(QString, key);
+        QFETCH(int, record);
+        QFETCH(int, row);
+        QFETCH(QString, caption);
+        QFETCH(QString, shown);
+        const InfoTab* tab = BookInfoTabs::tab(key);
+        QList<QStringList> rows;
+        QCOMPARE(InfoTabs::load(*tab, number(record), false, rows), 0);
+        QCOMPARE(rows.value(row).value(int(tab->captions.indexOf(caption))), shown);
+    }
+
+    // The first batch comes with the numbers, each further batch in one statement.
+    void hitsArriveInBatches()
+    {
+        QStringList numbers;
+        for (int n = 1; n <= 450; ++n)
+            numbers << number(n);
+        BookHitsModel hits(BookHitsModel::Layout::ItemList);
+        DbSession& session = DbSession::current();
+        long sent = session.roundTrips();
+        QCOMPARE(hits.setHits(numbers), 0);
+        QCOMPARE(session.roundTrips() - sent, 1L);
+        QCOMPARE(hits.rowCount(), BookHitsModel::BatchSize);
+        QCOMPARE(hits.hitCount(), 450);
+        QCOMPARE(hits.index(3, 0).data().toString(), QStringLiteral("三体"));
+        QCOMPARE(hits.index(3, 7).data().toString(), QStringLiteral("CN"));
+        QCOMPARE(hits.index(12, 5).data().toString(), QStringLiteral("英文"));
+        sent = session.roundTrips();
+        while (hits.canFetchMore({}))
+            hits.fetchMore({});
+        QCOMPARE(session.roundTrips() - sent, 2L);
+        QCOMPARE(hits.rowCount(), 450);
+        QCOMPARE(hits.marcRecNo(449), number(450));
+    }
+};
+
+QTEST_MAIN(TestBookInfo)
+#include "tst_bookinfo.moc"
