@@ -146,6 +146,8 @@ bool ZipUnpacker::extractMembers(const QString& root)
     qint64 written = 0;
     for (int i = 0; i < m_entries.size(); ++i) {
         const Entry& entry = m_entries.at(i);
+        if (selected && !selected(i))
+            continue;
         const QString target = root + QLatin1Char('/') + safeRelativePath(entry.name);
         if (entry.isDirectory) {
             if (!QDir().mkpath(target))

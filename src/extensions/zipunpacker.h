@@ -45,6 +45,10 @@ public:
     // unpacking, which then counts as failed.
     std::function<bool(int done, int total)> progress;
 
+    // Members (by their index in entries()) to write; every member when unset. The whole archive
+    // is checked either way.
+    std::function<bool(int index)> selected;
+
     // Writes every member below folder, which must not exist yet (it is created). On failure the
     // folder is removed again and errorString() says why.
     bool extractTo(const QString& folder);

@@ -1,6 +1,9 @@
-// Add-in and theme packages: safe unpacking, installs, and the changes that wait for the next start.
+// Add-in and theme packages: safe unpacking, installs, the changes that wait for the next start, and
+// the unzip wrapper's directory and options.
+#include "extensions/cunzip.h"
 #include "extensions/packageinstaller.h"
 #include "extensions/zipunpacker.h"
+#include "support/recordingpresenter.h"
 #include "testpackages.h"
 
 #include <QDir>
@@ -110,6 +113,119 @@ private Q_SLOTS:
             };
         QCOMPARE(int(installer.install(package).outcome), outcome);
         QCOMPARE(filesBelow(directory), files);
+    }
+
+    void unzipListsTheArchive()
+    {
+        cUnzip unzip;
+        unzip.ZipFile = zipOf({{"doc/", {}}, {"doc/Read Me.txt", QByteArray(1000, 'r')}, {"top.bin", "t"}});
+        QCOMPARE(unzip.Directory(), 0);
+        QCOMPARE(unzip.FileCount(), 2);
+        QCOMPARE(unzip.FileName(0), QStringLiteral("Read Me.txt"));
+        QCOMPARE(unzip.FileDirectory(0), QStringLiteral("doc"));
+        QCOMPARE(unzip.FileDirectory(1), QString());
+        QCOMPARE(unzip.FileSize(0), 1000);
+        QVERIFY(unzip.FilePackedSize(0) < 100);
+        QVERIFY(unzip.FileCompressionRatio(0) > 90);
+        QCOMPARE(unzip.FileCompressionMethod(0), QStringLiteral("Deflated"));
+        QVERIFY(unzip.FileSelected(1) && !unzip.FileEncrypted(1) && unzip.FileDate(1).isValid());
+        QVERIFY(unzip.IsExistFile(QStringLiteral("read me.txt")));
+        QCOMPARE(unzip.GetFilePath(QStringLiteral("READ ME.TXT")), QStringLiteral("doc"));
+        unzip.CaseSensitiveFileNames = true;
+        QVERIFY(!unzip.IsExistFile(QStringLiteral("read me.txt")));
+        QVERIFY(unzip.IsExistFile(QStringLiteral("doc/Read Me.txt")));
+        QVERIFY(cUnzip::GetVersion().startsWith(QStringLiteral("libzip ")));
+    }
+
+    // Options are "flat", "underscores", "overwrite", "prompt", "newer", "test", "crlf", "only a"
+    // (select a.txt alone) and "hostile" (the archive carries a member leaving the folder).
+    // Existing files are "path=content", older than the archive unless marked "!new".
+    void unzipOptions_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QStringList>("files");
+        const QStringList all{"doc/a.txt=a\nb\n", "doc/read me.txt=new", "top.bin=\\0x"};
+        QTest::newRow("folders kept") << QStringList() << QStringList() << 0 << 3 << all;
+        QTest::newRow("flattened, underscores")
+            << QStringList{"flat", "underscores"} << QStringList() << 0 << 3
+            << QStringList{"a.txt=a\nb\n", "read_me.txt=new", "top.bin=\\0x"};
+        QTest::newRow("existing kept")
+            << QStringList() << QStringList{"top.bin=old"} << 0 << 2
+            << QStringList{"doc/a.txt=a\nb\n", "doc/read me.txt=new", "top.bin=old"};
+        QTest::newRow("existing overwritten")
+            << QStringList{"overwrite"} << QStringList{"top.bin=old"} << 0 << 3 << all;
+        QTest::newRow("asked, kept") << QStringList{"prompt"} << QStringList{"top.bin=old"} << 2 << 2
+                                     << QStringList{"doc/a.txt=a\nb\n", "doc/read me.txt=new", "top.bin=old"};
+        QTest::newRow("asked, replaced")
+            << QStringList{"prompt"} << QStringList{"top.bin=old"} << 1 << 3 << all;
+        QTest::newRow("only newer") << QStringList{"newer"} << QStringList{"top.bin=old!new", "doc/a.txt=old"}
+                                    << 0 << 2
+                                    << QStringList{"doc/a.txt=a\nb\n", "doc/read me.txt=new", "top.bin=old"};
+        QTest::newRow("selection") << QStringList{"only a"} << QStringList() << 0 << 1
+                                   << QStringList{"doc/a.txt=a\nb\n"};
+        QTest::newRow("test only") << QStringList{"test"} << QStringList() << 0 << 3 << QStringList();
+        QTest::newRow("text line ends")
+            << QStringList{"crlf"} << QStringList() << 0 << 3
+            << QStringList{"doc/a.txt=a\r\nb\r\n", "doc/read me.txt=new", "top.bin=\\0x"};
+        QTest::newRow("hostile member")
+            << QStringList{"hostile"} << QStringList() << 0 << -1 << QStringList();
+    }
+    void unzipOptions()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, existing);
+        QFETCH(int, answer);
+        QFETCH(int, count);
+        QFETCH(QStringList, files);
+        QList<ZipMember> members{
+            {"doc/a.txt", "a\nb\n"}, {"doc/read me.txt", "new"}, {"top.bin", QByteArray("\0x", 2)}};
+        if (options.contains("hostile"))
+            members.append(ZipMember{"../outside.txt", "x"});
+        const QString folder = work.filePath(QStringLiteral("u%1").arg(++made));
+        for (const QString& file : existing) {
+            const QString path = folder + QLatin1Char('/') + file.section('=', 0, 0);
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(file.section('=', 1).remove(QStringLiteral("!new")).toUtf8());
+            out.flush();
+            out.setFileTime(file.endsWith("!new") ? QDateTime::currentDateTime().addYears(1)
+                                                  : QDateTime(QDate(2000, 1, 1), QTime(0, 0)),
+                            QFileDevice::FileModificationTime);
+        }
+        auto* presenter = RecordingPresenter::install();
+        if (answer)
+            presenter->answerNext(answer);
+
+        cUnzip unzip;
+        unzip.ZipFile = zipOf(members);
+        unzip.UnzipFolder = folder;
+        unzip.UseFolderNames = !options.contains("flat");
+        unzip.SpaceToUnderScore = options.contains("underscores");
+        unzip.OverwriteExisting = options.contains("overwrite");
+        unzip.PromptToOverwrite = options.contains("prompt");
+        unzip.ExtractOnlyNewer = options.contains("newer");
+        unzip.TestZip = options.contains("test");
+        unzip.ConvertCRToCRLF = options.contains("crlf");
+        QCOMPARE(unzip.Directory(), 0);
+        if (options.contains("only a")) {
+            for (int i = 0; i < unzip.FileCount(); ++i)
+                unzip.SetFileSelected(i, unzip.FileName(i) == QLatin1String("a.txt"));
+        }
+        QCOMPARE(unzip.Unzip(), count);
+        QCOMPARE(presenter->boxes.size(), answer ? 1 : 0);
+        QVERIFY(!QFile::exists(work.filePath(QStringLiteral("outside.txt"))));
+
+        QStringList found;
+        for (const QString& file : filesBelow(folder)) {
+            QFile in(folder + QLatin1Char('/') + file);
+            if (QFileInfo(in).isFile() && in.open(QIODevice::ReadOnly))
+                found << file + QLatin1Char('=') + QString::fromLatin1(in.readAll()).replace(QChar(0), "\\0");
+        }
+        QCOMPARE(found, files);
     }
 
     void unpackingCanBeStopped()
