@@ -4,6 +4,7 @@
 #include "codes/codetables.h"
 #include "db/messages.h"
 #include "extensions/deskextensions.h"
+#include "extensions/helpcontents.h"
 #include "frmBarReadRule.h"
 #include "frmDataType.h"
 #include "frmReadMain.h"
@@ -72,16 +73,16 @@ void frmReadMain::runMenuCommand(const QString& id)
         {"mnuRedrCount", {}},
         {"mnuUsingStat", {}},
         {"mnuReadUseRate", {}},
-        {"mnuStatJob", {}},  // workload statistics frmStatJob
-        {"mnuFindText", {}}, // find text in the active grid
+        {"mnuStatJob", {}}, // workload statistics frmStatJob
+        {"mnuFindText", [](frmReadMain& w) { w.m_extensions->openFindText(); }},
         {"mnuToolTheme", [](frmReadMain& w) { w.m_extensions->openThemeManager(); }},
         {"mnuToolAddins", [](frmReadMain& w) { w.m_extensions->openAddinManager(); }},
-        {"mnuToolNews", {}}, // message centre
+        {"mnuToolNews", [](frmReadMain& w) { w.m_extensions->openNewsManager(); }},
         {"mnuToolFeedback", {}},
-        {"mnuToolUpgrade", {}}, // online update for "lt3"
+        {"mnuToolUpgrade", [](frmReadMain& w) { w.m_extensions->startLiveUpdate(QStringLiteral("lt3")); }},
         {"mnuToolIIC", {}},
         {"mnuHelpContents", [](frmReadMain& w) { w.showHelpContents(); }},
-        {"mnuLastUpdating", {}}, // release notes frmLastUpdating
+        {"mnuLastUpdating", [](frmReadMain& w) { w.m_extensions->openUpdateNotes(); }},
         {"mnuHelpAbout", [](frmReadMain& w) { w.showAbout(); }},
         {"mnuTavornWeb", [](frmReadMain& w) { w.openMakerPage(QStringLiteral("TavornWeb")); }},
         {"mnuTavornBBS", [](frmReadMain& w) { w.openMakerPage(QStringLiteral("TavornBBS")); }},
@@ -163,8 +164,7 @@ void frmReadMain::showAbout()
 
 void frmReadMain::showHelpContents()
 {
-    // The desk ships no help file.
-    LIB_ShowMsg(QStringLiteral("I无法显示帮助目录，该工程没有相关联的帮助。"));
+    LIB_ShowHelpContents(); // the desk ships no help file
 }
 
 void frmReadMain::openMakerPage(const QString& settingKey)

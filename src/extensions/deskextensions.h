@@ -4,15 +4,21 @@
 #include "themescollection.h"
 
 #include <QObject>
+#include <QPointer>
 #include <functional>
 
+class NewsCheck;
 class QMainWindow;
+class QTimer;
+class frmFindText;
 class QMenuBar;
 class QToolBar;
 
 // The add-ins and themes of the desk's main window: loaded when the window starts, their commands
 // dispatched while it runs, released when it closes. The window hands over its menu bar and
 // toolbar, the routes by which their commands reach its dispatch, and its session values.
+// Also the desk's other extensions: the message centre with its check cycle, the update notes and
+// the updater, the find window and the general certificate window.
 class DeskExtensions : public QObject
 {
     Q_OBJECT
@@ -44,6 +50,11 @@ public:
 
     void openAddinManager();
     void openThemeManager();
+    void openNewsManager();
+    void openUpdateNotes();
+    void startLiveUpdate(const QString& moduleKey);
+    // The find window, not modal, over every open window's grids.
+    void openFindText();
 
     // Releases the add-ins (ending their hosts) and the themes, and carries out the add-in
     // removals and upgrades the manager recorded.
@@ -56,9 +67,15 @@ public:
     static QObject* findWindow(const QString& name);
 
 private:
+    void startNewsCycle();
+
     QMainWindow* m_mainWindow;
     Hooks m_hooks;
     cAddinsCollection m_addins;
     cThemesCollection m_themes;
     QString m_styleId;
+    QString m_programDirectory;
+    NewsCheck* m_newsCheck = nullptr; // the checks of the cycle
+    QTimer* m_newsCycle = nullptr;
+    QPointer<frmFindText> m_find;
 };

@@ -1,10 +1,10 @@
 #include "frmNewsManager.h"
 
+#include "desktopopener.h"
 #include "extensionmessages.h"
 #include "newscheck.h"
 #include "newslistmodel.h"
 
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -15,21 +15,6 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace {
-
-frmNewsManager::LinkOpener& linkOpener()
-{
-    static frmNewsManager::LinkOpener opener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-    return opener;
-}
-
-} // namespace
-
-void frmNewsManager::setLinkOpener(LinkOpener opener)
-{
-    linkOpener() = std::move(opener);
-}
 
 frmNewsManager::frmNewsManager(const QString& programDirectory, QWidget* parent) : QDialog(parent)
 {
@@ -128,7 +113,7 @@ void frmNewsManager::showCurrent()
     m_shownId = message->id;
     if (message->type == QLatin1String("L")) {
         webNews->setPlainText(message->linkUrl);
-        linkOpener()(QUrl::fromUserInput(message->linkUrl));
+        LIB_OpenDesktopUrl(QUrl::fromUserInput(message->linkUrl));
     } else if (message->type == QLatin1String("W")) {
         const QString page = m_check->store().pageFile(message->id);
         if (QFileInfo::exists(page)) {

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QUrl>
-#include <functional>
 
 class NewsCheck;
 class NewsListModel;
@@ -25,10 +23,6 @@ public:
     NewsCheck& check() { return *m_check; }
     void checkNow();
     void deleteMessages();
-
-    // How a link message is opened (the system's browser); a test puts its own.
-    using LinkOpener = std::function<bool(const QUrl&)>;
-    static void setLinkOpener(LinkOpener opener);
 
     int readDelayMs = 1500;
 

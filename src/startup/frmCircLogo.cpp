@@ -18,6 +18,12 @@
 #include <QShortcut>
 
 namespace {
+std::function<void(QWidget*)>& updatesOpener()
+{
+    static std::function<void(QWidget*)> opener;
+    return opener;
+}
+
 QString versionText()
 {
     return QStringLiteral("%1.%2.%3")
@@ -31,6 +37,11 @@ bool isEnter(const QKeyEvent* key)
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 } // namespace
+
+void frmCircLogo::setUpdatesOpener(std::function<void(QWidget*)> opener)
+{
+    updatesOpener() = std::move(opener);
+}
 
 frmCircLogo::frmCircLogo(frmReadMain* mainWindow, QWidget* parent) : QDialog(parent), m_mainWindow(mainWindow)
 {
@@ -97,8 +108,11 @@ void frmCircLogo::buildWidgets()
     connect(cmdCancel, &QPushButton::clicked, this, &frmCircLogo::cancelPasswordChange);
     connect(lblChangePassword, &QPushButton::clicked, this, &frmCircLogo::changePassword);
     connect(lblExit, &QPushButton::clicked, this, &frmCircLogo::exitOrClose);
-    // Call site (update history): "查看最新更新" opens the update-history window once it exists.
-    lblUpdates->setEnabled(false);
+    lblUpdates->setEnabled(bool(updatesOpener()));
+    connect(lblUpdates, &QPushButton::clicked, this, [this] {
+        if (updatesOpener())
+            updatesOpener()(this);
+    });
     new QShortcut(QKeySequence(Qt::Key_F1), this, this, &frmCircLogo::changePassword);
     // Typing in a box makes the button it belongs to the default one.
     connect(txtPassword, &QLineEdit::textEdited, cmdLogin, [this] { cmdLogin->setDefault(true); });

@@ -3,6 +3,7 @@
 #include "operatorlogin.h"
 
 #include <QDialog>
+#include <functional>
 
 class frmReadMain;
 class QComboBox;
@@ -34,6 +35,9 @@ public:
     void setReLogin(bool reLogin) { m_reLogin = reLogin; }
     bool isReLogin() const { return m_reLogin; }
     bool isBusy() const { return m_busy; }
+
+    // The update notes window, when the program has one: "查看最新更新" opens it over this window.
+    static void setUpdatesOpener(std::function<void(QWidget* parent)> opener);
 
 public Q_SLOTS:
     void login();

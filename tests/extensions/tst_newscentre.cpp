@@ -1,6 +1,7 @@
 // The message centre against a small HTTP service run by the test: the download queue (order,
 // progress, stalls and retries, refusals), the check of the channels with news.xml and the pages,
 // and the window showing, marking and deleting messages.
+#include "extensions/desktopopener.h"
 #include "extensions/frmNewsManager.h"
 #include "extensions/httpdownload.h"
 #include "extensions/newscheck.h"
@@ -52,6 +53,7 @@ class TestNewsCentre : public QObject
     QTemporaryDir work;
     ScriptedService service;
     RecordingPresenter* presenter = nullptr;
+    QStringList openedLinks;
     int made = 0;
 
     // A fresh program directory whose message centre has the given channels.
@@ -79,6 +81,10 @@ private Q_SLOTS:
     {
         QVERIFY(service.isListening());
         presenter = RecordingPresenter::install();
+        LIB_SetDesktopUrlOpener([this](const QUrl& url) {
+            openedLinks << url.toString();
+            return true;
+        });
         service.bodies.insert("/a.txt", QByteArray(200000, 'a'));
         service.bodies.insert("/b.txt", "bee");
         service.bodies.insert("/page.htm", "<html><body><p>新版本说明</p></body></html>");
@@ -248,11 +254,7 @@ private Q_SLOTS:
         service.bodies.insert(
             "/news/CheckLastNews.aspx?lasttime=2024-05-01",
             QByteArray(threeTypes).replace("%PAGE%", (service.address() + "/page.htm").toUtf8()));
-        QStringList openedLinks;
-        frmNewsManager::setLinkOpener([&openedLinks](const QUrl& url) {
-            openedLinks << url.toString();
-            return true;
-        });
+        openedLinks.clear();
         frmNewsManager window(home);
         window.readDelayMs = 0;
         window.check().downloads().retryIntervalMs = 10;
