@@ -88,7 +88,9 @@ void frmLastUpdating::setGrouping(UpdateNotes::Grouping grouping)
 void frmLastUpdating::fill()
 {
     tvwUpdating->clear();
-    tvwUpdating->setHeaderLabels(UpdateNotes::columns(m_grouping));
+    const QStringList columns = UpdateNotes::columns(m_grouping);
+    tvwUpdating->setColumnCount(int(columns.size()));
+    tvwUpdating->setHeaderLabels(columns);
     for (const UpdateNotes::Group& group : m_notes.grouped(m_grouping)) {
         auto* heading = new QTreeWidgetItem(tvwUpdating, {group.title});
         heading->setFirstColumnSpanned(true);
