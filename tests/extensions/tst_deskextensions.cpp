@@ -5,12 +5,14 @@
 #include "db/sysparams.h"
 #include "desk/frmReadMain.h"
 #include "extensions/assembly.h"
+#include "info/frmRedrInfo.h"
 #include "info/marcindexparams.h"
 #include "startup/applicationtitle.h"
 #include "startup/desksettings.h"
 #include "startup/desksettingsvalue.h"
 #include "startup/environment.h"
 #include "startup/operatorsession.h"
+#include "startup/profilefile.h"
 #include "support/recordingpresenter.h"
 #include "support/testdatabase.h"
 #include "testpackages.h"
@@ -23,6 +25,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 namespace {
@@ -37,6 +40,20 @@ void copyTree(const QString& from, const QString& to)
         else
             QFile::copy(entry.filePath(), to + QLatin1Char('/') + entry.fileName());
     }
+}
+
+// Closes the modal window that shows while the watch lives, noting its name.
+std::unique_ptr<QTimer> closeNextModalWindow(QString& name)
+{
+    auto watch = std::make_unique<QTimer>();
+    QObject::connect(watch.get(), &QTimer::timeout, watch.get(), [&name] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            name = w->objectName();
+            w->close();
+        }
+    });
+    watch->start(10);
+    return watch;
 }
 
 } // namespace
@@ -131,6 +148,67 @@ private Q_SLOTS:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(db.scalar(visits).toInt(), before + 1);
         QCOMPARE(presenter->texts(), QStringList());
+    }
+
+    // The tools and help commands open their windows: the modal ones (closed here) and the find
+    // window beside the desk; without an updater the desk asks for one.
+    void commandsOpenTheirWindows_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("message centre") << "mnuToolNews"
+                                        << "frmNewsManager"
+                                        << "";
+        QTest::newRow("update notes") << "mnuLastUpdating"
+                                      << "frmLastUpdating"
+                                      << "";
+        QTest::newRow("find") << "mnuFindText"
+                              << "frmFindText"
+                              << "";
+        QTest::newRow("updater") << "mnuToolUpgrade"
+                                 << ""
+                                 << "没有找到默认的智能升级程序，是否选择新的升级程序文件？";
+        QTest::newRow("help") << "mnuHelpContents"
+                              << ""
+                              << "无法显示帮助目录，该工程没有相关联的帮助。";
+    }
+    void commandsOpenTheirWindows()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, window);
+        QFETCH(QString, message);
+        presenter->clear();
+        presenter->answerNext(2);
+        QString modal;
+        auto watch = closeNextModalWindow(modal);
+        main->findChild<QAction*>(command)->trigger();
+        watch.reset();
+        QWidget* find = main->findChild<QWidget*>(QStringLiteral("frmFindText"));
+        QCOMPARE(find && find->isVisible() ? find->objectName() : modal, window);
+        QCOMPARE(presenter->texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        if (find)
+            find->close();
+    }
+
+    // The reader window's "General" button opens the general certificate window for a reader of
+    // the certificate service.
+    void readerWindowOpensTheGeneralCertificate()
+    {
+        QVERIFY(ProfileFile::write(home.filePath("tavorn.ini"), "GENERAL", "URL", "http://127.0.0.1:1"));
+        QVERIFY(ProfileFile::write(home.filePath("tavorn.ini"), "GENERAL", "CODE", "GEN"));
+        db.exec(QStringLiteral("UPDATE reader SET code02 = 'X|GEN' WHERE cert_id = 'R0000001'"));
+        frmRedrInfo info;
+        info.frmRedrInfoSet(QStringLiteral("R0000001"));
+        QAction* general = info.findChild<QAction*>(QStringLiteral("General"));
+        QVERIFY(general->isEnabled());
+        QString modal;
+        auto watch = closeNextModalWindow(modal);
+        presenter->clear();
+        general->trigger();
+        watch.reset();
+        QCOMPARE(modal, QStringLiteral("frmGeneralInfo"));
+        QVERIFY(presenter->lastText().startsWith(QStringLiteral("获取通用证信息失败!")));
     }
 
     // The stored style is no longer installed: the first theme is applied and stored at close.

@@ -1,0 +1,259 @@
+// The desk's small services: the find window walking the grids of the open windows, the help
+// command, and the general certificate window asking a certificate service run by the test.
+#include "extensions/frmFindText.h"
+#include "extensions/frmGeneralInfo.h"
+#include "extensions/helpcontents.h"
+#include "scriptedservice.h"
+#include "startup/environment.h"
+#include "startup/profilefile.h"
+#include "support/recordingpresenter.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+#include <memory>
+
+namespace {
+
+// A window named `name` holding one grid per table of texts.
+std::unique_ptr<QWidget> windowWithGrids(const char* name, const QList<QList<QStringList>>& tables)
+{
+    auto window = std::make_unique<QWidget>();
+    window->setObjectName(QLatin1String(name));
+    auto* layout = new QVBoxLayout(window.get());
+    for (int g = 0; g < tables.size(); ++g) {
+        auto* model = new QStandardItemModel(window.get());
+        for (const QStringList& row : tables.at(g)) {
+            QList<QStandardItem*> cells;
+            for (const QString& text : row)
+                cells << new QStandardItem(text);
+            model->appendRow(cells);
+        }
+        auto* grid = new QTableView(window.get());
+        grid->setObjectName(QStringLiteral("%1.%2").arg(QLatin1String(name)).arg(g));
+        grid->setModel(model);
+        layout->addWidget(grid);
+    }
+    window->show();
+    return window;
+}
+
+} // namespace
+
+class TestDeskServices : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir home;
+    RecordingPresenter* presenter = nullptr;
+    ScriptedService service;
+    std::unique_ptr<QWidget> first;
+    std::unique_ptr<QWidget> second;
+
+    QString hitText; // the grid and cell that last became current, "grid:row:column"
+
+    // Enter in the find window: the current hit, or the message shown.
+    QString clickFindNext()
+    {
+        presenter->clear();
+        hitText.clear();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        return presenter->boxes.isEmpty() ? hitText : presenter->lastText();
+    }
+
+    void forgetCurrentCells()
+    {
+        for (QWidget* w : {first.get(), second.get()}) {
+            for (QTableView* grid : w->findChildren<QTableView*>())
+                grid->setCurrentIndex({});
+        }
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        Environment::instance().setProgramDirectory(home.path());
+        presenter = RecordingPresenter::install();
+        // The first window: a grid with a hidden third column, and a second grid.
+        first = windowWithGrids("first", {{{"cab", "x", "ab"}, {"ab", "AB", "ab"}}, {{"ab"}}});
+        first->findChild<QTableView*>("first.0")->setColumnHidden(2, true);
+        second = windowWithGrids("second", {{{"zab"}}});
+        for (QWidget* w : {first.get(), second.get()}) {
+            for (QTableView* grid : w->findChildren<QTableView*>()) {
+                connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                        [this, grid](const QModelIndex& index) {
+                            hitText = QStringLiteral("%1:%2:%3")
+                                          .arg(grid->objectName())
+                                          .arg(index.row())
+                                          .arg(index.column());
+                        });
+            }
+        }
+    }
+
+    // Each click selects the next hit; after the last grid the end message, then the walk starts
+    // again. Options: "whole", "case", "back"; scope "all", "window" or "grid" (the second grid of
+    // the first window is its active control).
+    void findWalksTheGrids_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("scope");
+        QTest::addColumn<QStringList>("clicks");
+        const QString done = QStringLiteral("已搜索指定区域！");
+        QTest::newRow("contains") << "ab" << QStringList() << "all"
+                                  << QStringList{"first.0:0:0",  "first.0:1:0", "first.0:1:1", "first.1:0:0",
+                                                 "second.0:0:0", done,          "first.0:0:0"};
+        QTest::newRow("whole cell") << "ab" << QStringList{"whole"} << "all"
+                                    << QStringList{"first.0:1:0", "first.0:1:1", "first.1:0:0", done};
+        QTest::newRow("whole cell, case")
+            << "AB" << QStringList{"whole", "case"} << "all" << QStringList{"first.0:1:1", done};
+        QTest::newRow("backwards") << "ab" << QStringList{"back"} << "all"
+                                   << QStringList{"first.0:1:1", "first.0:1:0",  "first.0:0:0",
+                                                  "first.1:0:0", "second.0:0:0", done};
+        QTest::newRow("current window") << "ab" << QStringList{"whole"} << "window"
+                                        << QStringList{"first.0:1:0", "first.0:1:1", "first.1:0:0", done};
+        QTest::newRow("current grid") << "ab" << QStringList() << "grid" << QStringList{"first.1:0:0", done};
+        QTest::newRow("nothing found")
+            << "qq" << QStringList() << "all" << QStringList{"未找到搜索文本！", "未找到搜索文本！"};
+    }
+    void findWalksTheGrids()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, options);
+        QFETCH(QString, scope);
+        QFETCH(QStringList, clicks);
+        forgetCurrentCells();
+        first->findChild<QTableView*>("first.1")->setFocus();
+        frmFindText find;
+        find.setSearchWindow(scope == QLatin1String("all") ? nullptr : first.get());
+        find.show();
+        find.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&find));
+        find.findChild<QRadioButton*>(scope == QLatin1String("all")      ? "optAll"
+                                      : scope == QLatin1String("window") ? "optWindow"
+                                                                         : "optGrid")
+            ->setChecked(true);
+        find.findChild<QAbstractButton*>("chkWhole")->setChecked(options.contains("whole"));
+        find.findChild<QAbstractButton*>("chkCase")->setChecked(options.contains("case"));
+        find.findChild<QRadioButton*>(options.contains("back") ? "optUp" : "optDown")->setChecked(true);
+        find.findChild<QComboBox*>("cboFind")->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        for (const QString& click : clicks) {
+            if (click.endsWith(QChar(0xFF01))) // a message, not a hit
+                forgetCurrentCells();
+            QCOMPARE(clickFindNext(), click);
+            if (click.endsWith(QChar(0xFF01)))
+                QCOMPARE(presenter->boxes.last().title, QStringLiteral("提示"));
+        }
+    }
+
+    // Changing the text between clicks starts the walk again; the scopes follow the window handed
+    // over; the command waits for a text.
+    void findRestartsAndEnables()
+    {
+        frmFindText find;
+        auto* next = find.findChild<QPushButton*>("cmdFindNext");
+        QVERIFY(!find.findChild<QRadioButton*>("optWindow")->isEnabled());
+        QVERIFY(!find.findChild<QRadioButton*>("optGrid")->isEnabled());
+        QVERIFY(!next->isEnabled());
+        second->findChild<QTableView*>()->setFocus();
+        find.setSearchWindow(second.get());
+        QVERIFY(find.findChild<QRadioButton*>("optWindow")->isEnabled());
+        QVERIFY(find.findChild<QRadioButton*>("optGrid")->isEnabled());
+        find.setSearchWindow(nullptr);
+        QVERIFY(!find.findChild<QRadioButton*>("optGrid")->isEnabled());
+        forgetCurrentCells();
+
+        auto* box = find.findChild<QComboBox*>("cboFind");
+        box->setEditText(QStringLiteral("ab"));
+        QVERIFY(next->isEnabled());
+        presenter->clear();
+        find.findNext();
+        find.findNext();
+        QCOMPARE(hitText, QStringLiteral("first.0:1:0"));
+        box->setEditText(QStringLiteral("a"));
+        find.findNext();
+        QCOMPARE(hitText, QStringLiteral("first.0:0:0"));
+        QCOMPARE(box->itemText(0), QStringLiteral("a"));
+        QCOMPARE(box->itemText(1), QStringLiteral("ab"));
+        QVERIFY(presenter->boxes.isEmpty());
+    }
+
+    void helpCommand_data()
+    {
+        QTest::addColumn<QString>("helpFile");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("none set") << ""
+                                  << "无法显示帮助目录，该工程没有相关联的帮助。";
+        QTest::newRow("missing file") << "/nonexistent/help.html"
+                                      << "帮助文件 /nonexistent/help.html 不存在。";
+    }
+    void helpCommand()
+    {
+        QFETCH(QString, helpFile);
+        QFETCH(QString, message);
+        presenter->clear();
+        LIB_ShowHelpContents(helpFile);
+        QCOMPARE(presenter->texts(), QStringList{message});
+    }
+
+    // The card's fields and state from the certificate lookup, the three grids from the reader
+    // lookup; a failed lookup shows its message and leaves the fields empty.
+    void generalCertificateWindow_data()
+    {
+        QTest::addColumn<QByteArray>("certificate");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QList<int>>("rows");
+        QTest::newRow("lost card") << QByteArray("1\x1f成功\x1dG0001\x1f"
+                                                 "2\x1f张伟\x1f信息学院")
+                                   << ""
+                                   << "挂失" << QList<int>{2, 1, 0};
+        QTest::newRow("lookup failed")
+            << QByteArray("-1\x1f证件不存在\x1d") << "获取通用证信息失败!\n证件不存在"
+            << "" << QList<int>{0, 0, 0};
+    }
+    void generalCertificateWindow()
+    {
+        QFETCH(QByteArray, certificate);
+        QFETCH(QString, message);
+        QFETCH(QString, state);
+        QFETCH(QList<int>, rows);
+        QVERIFY(ProfileFile::write(home.filePath("tavorn.ini"), "GENERAL", "URL", service.address()));
+        service.bodies.insert("/general/certsearch.php?strChr=D0000001", certificate);
+        service.bodies.insert("/general/redrsearch.php?strChr=G0001", "1\x1f成功\x1d"
+                                                                      "B1\x1f题名一\x1f"
+                                                                      "2024-01-01\x1f"
+                                                                      "2024-02-01\x1f总馆\x1e"
+                                                                      "B2\x1f题名二\x1f"
+                                                                      "2024-01-02\x1f"
+                                                                      "2024-02-02\x1f总馆\x1d"
+                                                                      "B3\x1f题名三\x1f"
+                                                                      "2023-01-01\x1f"
+                                                                      "2023-02-01\x1f总馆\x1d");
+        presenter->clear();
+        frmGeneralInfo window;
+        QCOMPARE(window.frmGeneralInfoSet(QStringLiteral("R0000001"), QStringLiteral("D0000001")),
+                 message.isEmpty() ? 0 : -1);
+        QCOMPARE(presenter->lastText(), message);
+        QCOMPARE(window.findChild<QLineEdit*>("txtField0")->text(), message.isEmpty() ? "G0001" : "");
+        QCOMPARE(window.findChild<QLineEdit*>("txtField1")->text(), state);
+        QCOMPARE(window.findChild<QLineEdit*>("txtField2")->text(), message.isEmpty() ? "张伟" : "");
+        const char* grids[] = {"vsLoans", "vsHistory", "vsDebts"};
+        for (int g = 0; g < 3; ++g)
+            QCOMPARE(window.findChild<QTableView*>(grids[g])->model()->rowCount(), rows.at(g));
+        if (rows.first() > 0)
+            QCOMPARE(window.findChild<QTableView*>("vsLoans")->model()->index(1, 2).data().toString(),
+                     QStringLiteral("题名二"));
+    }
+};
+
+QTEST_MAIN(TestDeskServices)
+#include "tst_deskservices.moc"
