@@ -16,10 +16,12 @@ const QString updaterName = QStringLiteral("LiveUpdate.exe");
 
 } // namespace
 
-QString LiveUpdate::defaultUpdater()
+QString LiveUpdate::defaultUpdater(const QString& executableDirectory)
 {
     const QString inProgramDirectory = Environment::instance().programDirectory() + updaterName;
-    const QString besideExecutable = QDir(QCoreApplication::applicationDirPath()).filePath(updaterName);
+    const QString besideExecutable =
+        QDir(executableDirectory.isEmpty() ? QCoreApplication::applicationDirPath() : executableDirectory)
+            .filePath(updaterName);
     return !QFileInfo::exists(inProgramDirectory) && QFileInfo::exists(besideExecutable) ? besideExecutable
                                                                                          : inProgramDirectory;
 }

@@ -12,7 +12,8 @@ namespace LiveUpdate {
 
 QString storedUpdater();
 void storeUpdater(const QString& program);
-QString defaultUpdater();
+// In the program directory, or beside the desk's executable when only that folder holds one.
+QString defaultUpdater(const QString& executableDirectory = {});
 
 // "流通阅览:<major>.<minor>.<revision as four digits>"
 QString edition();

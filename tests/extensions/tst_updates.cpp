@@ -200,7 +200,13 @@ private Q_SLOTS:
         auto settings = openSettingsSection(LIB_ApplicationTitle(), QStringLiteral("Settings"));
         settings->remove(QStringLiteral("UpdateExcute"));
         if (stored == QLatin1String("default")) {
+            // An installed desk's program directory is the user's own: the updater may lie beside
+            // the executable instead.
+            const QString installed = home.filePath(QStringLiteral("installed"));
+            QVERIFY(writeFile(installed + QStringLiteral("/LiveUpdate.exe"), body));
+            QCOMPARE(LiveUpdate::defaultUpdater(installed), installed + QStringLiteral("/LiveUpdate.exe"));
             QVERIFY(writeFile(defaultUpdater, body));
+            QCOMPARE(LiveUpdate::defaultUpdater(installed), defaultUpdater);
             QFile::setPermissions(defaultUpdater, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         } else {
             settings->setValue(QStringLiteral("UpdateExcute"),
