@@ -77,6 +77,7 @@ void DeskExtensions::startNewsCycle()
         return;
     if (!m_newsCycle) {
         m_newsCycle = new QTimer(this);
+        m_newsCycle->setObjectName(QStringLiteral("tmrNewsCycle"));
         connect(m_newsCycle, &QTimer::timeout, this, [this] { m_newsCheck->start(false); });
     }
     connect(m_newsCheck, &NewsCheck::messagesArrived, this, [this](int count) {

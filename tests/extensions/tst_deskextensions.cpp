@@ -5,8 +5,10 @@
 #include "db/sysparams.h"
 #include "desk/frmReadMain.h"
 #include "extensions/assembly.h"
+#include "extensions/newsstore.h"
 #include "info/frmRedrInfo.h"
 #include "info/marcindexparams.h"
+#include "scriptedservice.h"
 #include "startup/applicationtitle.h"
 #include "startup/desksettings.h"
 #include "startup/desksettingsvalue.h"
@@ -22,6 +24,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,6 +68,7 @@ class TestDeskExtensions : public QObject
     TestDatabase db{QStringLiteral("deskextensions")};
     RecordingPresenter* presenter = nullptr;
     std::unique_ptr<frmReadMain> main;
+    ScriptedService newsService;
 
     void openWindow()
     {
@@ -97,6 +101,15 @@ private Q_SLOTS:
                            "Shortcut=\"[Interface(Hide)]\" class=\"Faulty.Lib\"/></Extension>")));
         faulty.close();
         copyTree(QStringLiteral(READDESK_RUNTIME_DIR "/themes"), home.filePath(QStringLiteral("themes")));
+        // A message channel checked every five minutes.
+        const QString newsSetting = home.filePath(QStringLiteral("InfoCenter/setting.ini"));
+        QDir().mkpath(home.filePath(QStringLiteral("InfoCenter")));
+        QVERIFY(ProfileFile::write(newsSetting, "NewsChannel", "CheckCycle", "5"));
+        QVERIFY(ProfileFile::write(newsSetting, "Channels", "Count", "1"));
+        QVERIFY(ProfileFile::write(newsSetting, "Channels", "Channel1", newsService.address() + "/"));
+        newsService.bodies.insert("/CheckLastNews.aspx?lasttime=",
+                                  "<NewDataSet><Table><NEWS_ID>7</NEWS_ID><SUBJECT>通知</SUBJECT>"
+                                  "<NEWS_TYPE>T</NEWS_TYPE></Table></NewDataSet>");
 
         QCOMPARE(db.connectCurrentSession(), 0);
         QCOMPARE(LIB_LoadBaseData(), 0);
@@ -148,6 +161,18 @@ private Q_SLOTS:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(db.scalar(visits).toInt(), before + 1);
         QCOMPARE(presenter->texts(), QStringList());
+    }
+
+    // On the check cycle the desk fetches the channel's messages and says so in its status bar.
+    void messagesArriveOnTheCycle()
+    {
+        auto* cycle = main->findChild<QTimer*>(QStringLiteral("tmrNewsCycle"));
+        QVERIFY(cycle && cycle->isActive());
+        QCOMPARE(cycle->interval(), 5 * 60 * 1000);
+        cycle->start(0);
+        QTRY_VERIFY(main->statusBar()->currentMessage().contains(QStringLiteral("收到 1 条新消息")));
+        cycle->stop();
+        QCOMPARE(NewsStore(home.path()).load().size(), 1);
     }
 
     // The tools and help commands open their windows: the modal ones (closed here) and the find
