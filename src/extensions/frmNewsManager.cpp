@@ -113,7 +113,10 @@ void frmNewsManager::showCurrent()
     m_shownId = message->id;
     if (message->type == QLatin1String("L")) {
         webNews->setPlainText(message->linkUrl);
-        LIB_OpenDesktopUrl(QUrl::fromUserInput(message->linkUrl));
+        // Only web addresses are handed on: a channel must not make the desktop open local files.
+        const QUrl link = QUrl::fromUserInput(message->linkUrl);
+        if (link.scheme() == QLatin1String("http") || link.scheme() == QLatin1String("https"))
+            LIB_OpenDesktopUrl(link);
     } else if (message->type == QLatin1String("W")) {
         const QString page = m_check->store().pageFile(message->id);
         if (QFileInfo::exists(page)) {

@@ -45,6 +45,12 @@ std::unique_ptr<QWidget> windowWithGrids(const char* name, const QList<QList<QSt
     return window;
 }
 
+// A service reply written with "|" for character 31, "~" for 30 and "#" for 29.
+QByteArray reply(const char* text)
+{
+    return QByteArray(text).replace('|', '\x1f').replace('~', '\x1e').replace('#', '\x1d');
+}
+
 } // namespace
 
 class TestDeskServices : public QObject
@@ -212,13 +218,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("state");
         QTest::addColumn<QList<int>>("rows");
-        QTest::newRow("lost card") << QByteArray("1\x1f成功\x1dG0001\x1f"
-                                                 "2\x1f张伟\x1f信息学院")
-                                   << ""
+        QTest::newRow("lost card") << reply("1|成功#G0001|2|张伟|信息学院") << ""
                                    << "挂失" << QList<int>{2, 1, 0};
-        QTest::newRow("lookup failed")
-            << QByteArray("-1\x1f证件不存在\x1d") << "获取通用证信息失败!\n证件不存在"
-            << "" << QList<int>{0, 0, 0};
+        QTest::newRow("lookup failed") << reply("-1|证件不存在#") << "获取通用证信息失败!\n证件不存在"
+                                       << "" << QList<int>{0, 0, 0};
     }
     void generalCertificateWindow()
     {
@@ -228,16 +231,10 @@ private Q_SLOTS:
         QFETCH(QList<int>, rows);
         QVERIFY(ProfileFile::write(home.filePath("tavorn.ini"), "GENERAL", "URL", service.address()));
         service.bodies.insert("/general/certsearch.php?strChr=D0000001", certificate);
-        service.bodies.insert("/general/redrsearch.php?strChr=G0001", "1\x1f成功\x1d"
-                                                                      "B1\x1f题名一\x1f"
-                                                                      "2024-01-01\x1f"
-                                                                      "2024-02-01\x1f总馆\x1e"
-                                                                      "B2\x1f题名二\x1f"
-                                                                      "2024-01-02\x1f"
-                                                                      "2024-02-02\x1f总馆\x1d"
-                                                                      "B3\x1f题名三\x1f"
-                                                                      "2023-01-01\x1f"
-                                                                      "2023-02-01\x1f总馆\x1d");
+        service.bodies.insert(
+            "/general/redrsearch.php?strChr=G0001",
+            reply("1|成功#B1|题名一|2024-01-01|2024-02-01|总馆~B2|题名二|2024-01-02|2024-02-02|总馆"
+                  "#B3|题名三|2023-01-01|2023-02-01|总馆#"));
         presenter->clear();
         frmGeneralInfo window;
         QCOMPARE(window.frmGeneralInfoSet(QStringLiteral("R0000001"), QStringLiteral("D0000001")),
