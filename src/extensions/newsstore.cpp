@@ -112,13 +112,15 @@ QStringList NewsStore::channels() const
 
 int NewsStore::checkCycleMinutes() const
 {
-    return qMax(0, ProfileFile::read(settingFile(), channelSection, QStringLiteral("CheckCycle")).toInt());
+    // A timer counts milliseconds in an int: about 24 days at most.
+    return qBound(0, ProfileFile::read(settingFile(), channelSection, QStringLiteral("CheckCycle")).toInt(),
+                  35000);
 }
 
 int NewsStore::timeoutSeconds() const
 {
     const int seconds = ProfileFile::read(settingFile(), channelSection, QStringLiteral("Timeout")).toInt();
-    return seconds > 0 ? seconds : 30;
+    return seconds > 0 ? qMin(seconds, 86400) : 30;
 }
 
 QString NewsStore::lastNewsTime() const
