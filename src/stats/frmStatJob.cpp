@@ -37,7 +37,6 @@ frmStatJob::frmStatJob(const QString& pattern, QWidget* parent) : QDialog(parent
         kindsLayout->addWidget(option);
         connect(option, &QRadioButton::toggled, this, &frmStatJob::applyKind);
     }
-    optMonth->setChecked(true);
 
     calDate = makeNamed<QCalendarWidget>(this, "calDate");
     txtBegin = makeNamed<QLineEdit>(this, "txtBegin");
@@ -51,6 +50,7 @@ frmStatJob::frmStatJob(const QString& pattern, QWidget* parent) : QDialog(parent
     m_activeDateBox = txtBegin;
     calDate->setSelectedDate(QDate::fromString(today, QStringLiteral("yyyy-MM-dd")));
     connect(calDate, &QCalendarWidget::clicked, this, &frmStatJob::calendarClicked);
+    optMonth->setChecked(true);
     applyKind();
 
     spdJob = LIB_MakeStatGridView(this, "spdJob", &m_grid);
