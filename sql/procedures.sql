@@ -1070,16 +1070,16 @@ $$;
 -- Keeping the summaries exact
 --
 -- Statement triggers hand the changed rows over in a temporary table of the session and apply
--- them as one delta: +1 for each new row, -1 for each old one.  Row locks on the summaries are
--- taken in key order, so that desks writing at the same time wait for each other and never
--- deadlock.  Advisory locks (class 1917) order the three kinds of change against each other:
--- events hold key 64 shared and the key of their readers' bucket shared, a reader changing type
--- holds its bucket exclusively, a template being rebuilt holds key 64 exclusively, so that
--- whichever comes second sees what the first committed.
+-- them as one delta: +1 for each new row, -1 for each old one.  Whatever changes the summaries
+-- (events, readers changing type, templates) first takes one transaction lock (advisory lock
+-- 1917, 0), so that such transactions follow each other: the second one sees what the first
+-- committed (the server's default isolation, read committed, takes a fresh snapshot for each
+-- statement), and two loads writing overlapping summary rows in several statements cannot
+-- deadlock.  A desk's event holds it for the rest of its short transaction.
 
-CREATE OR REPLACE FUNCTION tj_sort.reader_bucket(p_cert_id text) RETURNS integer
-LANGUAGE sql IMMUTABLE
-AS $$ SELECT abs(hashtext(p_cert_id)) % 64 $$;
+CREATE OR REPLACE FUNCTION tj_sort.lock_summaries() RETURNS void
+LANGUAGE sql
+AS $$ SELECT pg_advisory_xact_lock(1917, 0) $$;
 
 -- Adds to p_target the pairs of p_source (cls_id, call_no) that belong to the classes of the
 -- stored templates p_codes (all when NULL), by the classes' conditions.
@@ -1113,7 +1113,7 @@ AS $$
 DECLARE
     v_fresh integer;
 BEGIN
-    PERFORM pg_advisory_xact_lock_shared(1917, 64);
+    PERFORM tj_sort.lock_summaries();
     IF to_regclass('pg_temp.tj_fresh_key') IS NULL THEN
         CREATE TEMPORARY TABLE tj_fresh_key (cls_id text, call_no text);
     END IF;
@@ -1137,9 +1137,6 @@ BEGIN
     ON CONFLICT ON CONSTRAINT tj_title_year_uk DO UPDATE SET events = y.events + excluded.events;
 
     IF p_table = 'redr_book_stat_hist' THEN
-        PERFORM pg_advisory_xact_lock_shared(1917, b)
-           FROM (SELECT DISTINCT tj_sort.reader_bucket(cert_id) AS b FROM pg_temp.tj_event_delta
-                  WHERE cert_id IS NOT NULL ORDER BY 1) x;
         INSERT INTO tj_total_day AS t (day, location_f, redr_type_code, events)
         SELECT substr(d.date_time, 1, 10), d.location_f, r.redr_type_code, sum(d.sign)
           FROM pg_temp.tj_event_delta d JOIN reader r ON r.cert_id = d.cert_id
@@ -1187,7 +1184,7 @@ CREATE OR REPLACE FUNCTION tj_sort.history_truncated() RETURNS trigger
 LANGUAGE plpgsql
 AS $$
 BEGIN
-    PERFORM pg_advisory_xact_lock(1917, 64);
+    PERFORM tj_sort.lock_summaries();
     DELETE FROM tj_title_year WHERE hist_table = TG_TABLE_NAME::text;
     IF TG_TABLE_NAME = 'redr_book_stat_hist' THEN
         DELETE FROM tj_total_day;
@@ -1221,10 +1218,7 @@ BEGIN
                 EXCEPT ALL SELECT cert_id, redr_type_code FROM old_rows) n;
     END IF;
     IF EXISTS (SELECT 1 FROM pg_temp.tj_reader_delta) THEN
-        PERFORM pg_advisory_xact_lock_shared(1917, 64);
-        PERFORM pg_advisory_xact_lock(1917, b)
-           FROM (SELECT DISTINCT tj_sort.reader_bucket(cert_id) AS b FROM pg_temp.tj_reader_delta
-                  WHERE cert_id IS NOT NULL ORDER BY 1) x;
+        PERFORM tj_sort.lock_summaries();
         INSERT INTO tj_total_day AS t (day, location_f, redr_type_code, events)
         SELECT substr(h.date_time, 1, 10), h.location_f, d.redr_type_code, sum(d.sign)
           FROM pg_temp.tj_reader_delta d JOIN redr_book_stat_hist h ON h.cert_id = d.cert_id
@@ -1250,7 +1244,7 @@ CREATE OR REPLACE FUNCTION tj_sort.readers_truncated() RETURNS trigger
 LANGUAGE plpgsql
 AS $$
 BEGIN
-    PERFORM pg_advisory_xact_lock(1917, 64);
+    PERFORM tj_sort.lock_summaries();
     DELETE FROM tj_total_day;
     DELETE FROM tj_class_day;
     RETURN NULL;
@@ -1262,7 +1256,7 @@ CREATE OR REPLACE FUNCTION tj_sort.rebuild_templates(p_codes text[]) RETURNS voi
 LANGUAGE plpgsql
 AS $$
 BEGIN
-    PERFORM pg_advisory_xact_lock(1917, 64);
+    PERFORM tj_sort.lock_summaries();
     DELETE FROM tj_class_member WHERE p_codes IS NULL OR stat_type_code = ANY (p_codes);
     DELETE FROM tj_class_day WHERE p_codes IS NULL OR stat_type_code = ANY (p_codes);
     PERFORM tj_sort.add_members('tj_class_key', p_codes);
@@ -1324,7 +1318,7 @@ LANGUAGE plpgsql
 SET work_mem = '256MB'
 AS $$
 BEGIN
-    PERFORM pg_advisory_xact_lock(1917, 64);
+    PERFORM tj_sort.lock_summaries();
     DELETE FROM tj_class_key;
     DELETE FROM tj_title_year;
     DELETE FROM tj_total_day;
