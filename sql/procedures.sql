@@ -789,23 +789,43 @@ BEGIN
 END
 $$;
 
--- Fills pg_temp.tj_class_map (i, cls_id, call_no) with the pairs each condition selects: for
--- the classes of stored templates from tj_class_member, for any other condition by evaluating
--- it on tj_class_key under the table's name.  false when a condition cannot be read that way
--- (it looks at anything but the scheme and call number of the row) or selects a pair with an
--- empty scheme or call number, which a join on the pair would miss.
-CREATE OR REPLACE FUNCTION tj_sort.fill_class_map(p_table text, p_conditions text[]) RETURNS boolean
+-- Fills pg_temp.tj_class_list (i, stat_type_code, sub_stat_code, matched): which stored-template
+-- class each condition is. true when every condition is one.
+CREATE OR REPLACE FUNCTION tj_sort.list_stored_classes(p_table text, p_conditions text[]) RETURNS boolean
+LANGUAGE plpgsql
+AS $$
+BEGIN
+    IF to_regclass('pg_temp.tj_class_list') IS NULL THEN
+        CREATE TEMPORARY TABLE tj_class_list (i integer, stat_type_code text, sub_stat_code text, matched boolean);
+    END IF;
+    DELETE FROM pg_temp.tj_class_list;
+    INSERT INTO pg_temp.tj_class_list SELECT * FROM tj_sort.stored_classes(p_table, p_conditions);
+    RETURN NOT EXISTS (SELECT 1 FROM pg_temp.tj_class_list WHERE NOT matched);
+END
+$$;
+
+-- The pairs (i, cls_id, call_no) each condition selects, as a relation to join: for classes of
+-- stored templates their rows of tj_class_member; when any condition is another one, all of
+-- them in pg_temp.tj_class_map, the others evaluated on tj_class_key under the table's name.
+-- NULL when a condition cannot be read that way (it looks at anything but the scheme and call
+-- number of the row) or selects a pair with an empty scheme or call number, which a join on the
+-- pair would miss.
+CREATE OR REPLACE FUNCTION tj_sort.class_map(p_table text, p_conditions text[]) RETURNS text
 LANGUAGE plpgsql
 AS $$
 DECLARE
     c record;
 BEGIN
+    IF tj_sort.list_stored_classes(p_table, p_conditions) THEN
+        RETURN '(SELECT l.i, m.cls_id, m.call_no FROM pg_temp.tj_class_list l JOIN tj_class_member m '
+               'ON m.stat_type_code = l.stat_type_code AND m.sub_stat_code = l.sub_stat_code)';
+    END IF;
     IF to_regclass('pg_temp.tj_class_map') IS NULL THEN
         CREATE TEMPORARY TABLE tj_class_map (i integer, cls_id text, call_no text);
     END IF;
     DELETE FROM pg_temp.tj_class_map;
-    FOR c IN SELECT s.i, s.stat_type_code, s.sub_stat_code, s.matched, p_conditions[s.i] AS cond
-               FROM tj_sort.stored_classes(p_table, p_conditions) s ORDER BY s.i LOOP
+    FOR c IN SELECT l.i, l.stat_type_code, l.sub_stat_code, l.matched, p_conditions[l.i] AS cond
+               FROM pg_temp.tj_class_list l ORDER BY l.i LOOP
         IF c.matched THEN
             INSERT INTO pg_temp.tj_class_map (i, cls_id, call_no)
             SELECT c.i, m.cls_id, m.call_no FROM tj_class_member m
@@ -816,17 +836,17 @@ BEGIN
                                'SELECT %s, %2$s.cls_id, %2$s.call_no FROM tj_class_key AS %2$s WHERE true %3$s',
                                c.i, p_table, c.cond);
             EXCEPTION WHEN OTHERS THEN
-                RETURN false;
+                RETURN NULL;
             END;
         ELSE
-            RETURN false;
+            RETURN NULL;
         END IF;
     END LOOP;
     IF EXISTS (SELECT 1 FROM pg_temp.tj_class_map WHERE cls_id IS NULL OR call_no IS NULL) THEN
-        RETURN false;
+        RETURN NULL;
     END IF;
     ANALYZE pg_temp.tj_class_map;
-    RETURN true;
+    RETURN 'pg_temp.tj_class_map';
 END
 $$;
 
@@ -868,6 +888,7 @@ DECLARE
     s        record;
     v_filter text;
     v_figures text;
+    v_map    text;
 BEGIN
     SELECT * INTO s FROM tj_sort.parse_statement(p_sql);
     IF s.form = 'readers' THEN
@@ -876,12 +897,7 @@ BEGIN
         IF v_filter IS NULL THEN
             RETURN NULL;
         END IF;
-        IF to_regclass('pg_temp.tj_class_list') IS NULL THEN
-            CREATE TEMPORARY TABLE tj_class_list (i integer, stat_type_code text, sub_stat_code text, matched boolean);
-        END IF;
-        DELETE FROM pg_temp.tj_class_list;
-        INSERT INTO pg_temp.tj_class_list SELECT * FROM tj_sort.stored_classes(s.hist_table, p_conditions);
-        IF EXISTS (SELECT 1 FROM pg_temp.tj_class_list WHERE NOT matched) THEN
+        IF NOT tj_sort.list_stored_classes(s.hist_table, p_conditions) THEN
             RETURN NULL;
         END IF;
         SELECT string_agg(format('sum(CASE WHEN d.redr_type_code = %L THEN d.events ELSE 0 END)', c),
@@ -894,13 +910,17 @@ BEGIN
     ELSIF s.form = 'titles' THEN
         v_filter := tj_sort.restriction('y.year', 4, 'y.location_f', s.period_len, s.period_op,
                                         s.period_val, s.locations);
-        IF v_filter IS NULL OR NOT tj_sort.fill_class_map(s.hist_table, p_conditions) THEN
+        IF v_filter IS NULL THEN
+            RETURN NULL;
+        END IF;
+        v_map := tj_sort.class_map(s.hist_table, p_conditions);
+        IF v_map IS NULL THEN
             RETURN NULL;
         END IF;
         RETURN tj_sort.figures_by_class(p_sql, format(
-            'SELECT m.i, count(DISTINCT y.marc_rec_no) || '','' || sum(y.events) FROM pg_temp.tj_class_map m '
+            'SELECT m.i, count(DISTINCT y.marc_rec_no) || '','' || sum(y.events) FROM %s m '
             'JOIN tj_title_year y ON y.cls_id = m.cls_id AND y.call_no = m.call_no '
-            'WHERE y.hist_table = %L AND y.events > 0 AND %s GROUP BY m.i', s.hist_table, v_filter),
+            'WHERE y.hist_table = %L AND y.events > 0 AND %s GROUP BY m.i', v_map, s.hist_table, v_filter),
             cardinality(p_conditions));
     END IF;
     RETURN NULL;
@@ -913,18 +933,23 @@ CREATE OR REPLACE FUNCTION tj_sort.classes_in_one_pass(p_sql text, p_conditions 
 LANGUAGE plpgsql
 AS $$
 DECLARE
-    s record;
-    p record;
+    s     record;
+    p     record;
+    v_map text;
 BEGIN
     SELECT * INTO s FROM tj_sort.parse_statement(p_sql);
-    IF s.form IS NULL OR NOT tj_sort.fill_class_map(s.hist_table, p_conditions) THEN
+    IF s.form IS NULL THEN
+        RETURN NULL;
+    END IF;
+    v_map := tj_sort.class_map(s.hist_table, p_conditions);
+    IF v_map IS NULL THEN
         RETURN NULL;
     END IF;
     SELECT * INTO p FROM tj_sort.statement_parts(p_sql);
     RETURN tj_sort.figures_by_class(p_sql, format(
-        'SELECT m.i, (%s)::text FROM %s, pg_temp.tj_class_map m WHERE %s '
-        'AND m.cls_id = %4$s.cls_id AND m.call_no = %4$s.call_no GROUP BY m.i',
-        p.figures, p.source, p.restriction, s.hist_table), cardinality(p_conditions));
+        'SELECT m.i, (%s)::text FROM %s, %s m WHERE %s '
+        'AND m.cls_id = %5$s.cls_id AND m.call_no = %5$s.call_no GROUP BY m.i',
+        p.figures, p.source, v_map, p.restriction, s.hist_table), cardinality(p_conditions));
 END
 $$;
 

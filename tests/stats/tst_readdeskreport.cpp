@@ -70,9 +70,10 @@ class TestReaddeskReport : public QObject
     {
         QFile ini(home.filePath(QStringLiteral("tavorn.ini")));
         QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ini.write(QStringLiteral("[LIB-DATA]\r\nLIB_SERVER=LIBRARY\r\n[LIBRARY]\r\nDSN=%1\r\nUID=%2\r\nPWD=%3\r\n")
-                      .arg(dsn, db.connectionValues().user, LIB_ScramblePassword(db.connectionValues().password))
-                      .toUtf8());
+        ini.write(
+            QStringLiteral("[LIB-DATA]\r\nLIB_SERVER=LIBRARY\r\n[LIBRARY]\r\nDSN=%1\r\nUID=%2\r\nPWD=%3\r\n")
+                .arg(dsn, db.connectionValues().user, LIB_ScramblePassword(db.connectionValues().password))
+                .toUtf8());
     }
 
     Run run(const QStringList& arguments)
@@ -84,7 +85,8 @@ class TestReaddeskReport : public QObject
         process.start(QStringLiteral(READDESK_REPORT), arguments);
         process.waitForFinished(60000);
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
     }
 
 private Q_SLOTS:
@@ -107,11 +109,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("report");
         QTest::addColumn<QStringList>("arguments"); // "{month}" stands for the last month
         QTest::addColumn<QString>("periodLine");
-        QTest::newRow("classes, a year") << "classes" << QStringList{"--template", "S01", "--year", "{year}"}
-                                         << "统计时间：{year}年";
+        QTest::newRow("classes, a year")
+            << "classes" << QStringList{"--template", "S01", "--year", "{year}"} << "统计时间：{year}年";
         QTest::newRow("classes by template name, a range, one room")
-            << "classes"
-            << QStringList{"--template", "中图法五大部类", "--from", "{month}-01", "--to", "{month}-28", "--location", "R1"}
+            << "classes" << QStringList{"--template", "中图法五大部类", "--from",     "{month}-01",
+                                        "--to",       "{month}-28",     "--location", "R1"}
             << "统计时间：{month}-01 至 {month}-28";
         QTest::newRow("books, registration, a month")
             << "books" << QStringList{"--template", "U01", "--month", "{month}", "--mode", "reader-book"}
@@ -119,8 +121,8 @@ private Q_SLOTS:
         QTest::newRow("books, counting, a year, one room")
             << "books" << QStringList{"--template", "S02", "--year", "{year}", "--location", "第一阅览室"}
             << "统计时间：{year}年";
-        QTest::newRow("workload, a month") << "workload" << QStringList{"--worker", "A001", "--month", "{month}"}
-                                           << "统计时间：{month}";
+        QTest::newRow("workload, a month")
+            << "workload" << QStringList{"--worker", "A001", "--month", "{month}"} << "统计时间：{month}";
     }
     void sameFiguresAsWindow()
     {
@@ -142,16 +144,18 @@ private Q_SLOTS:
 
         // The window's statistics under the same conditions, as the windows run them.
         StatTableModel window;
-        const QString location =
-            option("location").isEmpty() ? StatConditions::allLocations()
-            : option("location") == QLatin1String("R1") ? QStringLiteral("第一阅览室") : option("location");
-        const QString templateCode = option("template") == QStringLiteral("中图法五大部类") ? QStringLiteral("S02")
-                                                                                            : option("template");
+        const QString location = option("location").isEmpty()                ? StatConditions::allLocations()
+                                 : option("location") == QLatin1String("R1") ? QStringLiteral("第一阅览室")
+                                                                             : option("location");
+        const QString templateCode = option("template") == QStringLiteral("中图法五大部类")
+                                         ? QStringLiteral("S02")
+                                         : option("template");
         if (report == QLatin1String("classes")) {
             StatConditions conditions;
             conditions.statTypeCode = templateCode;
             conditions.location = location;
-            conditions.periodKind = option("year").isEmpty() ? StatConditions::DateRange : StatConditions::Year;
+            conditions.periodKind =
+                option("year").isEmpty() ? StatConditions::DateRange : StatConditions::Year;
             conditions.year = option("year");
             conditions.beginDate = option("from");
             conditions.endDate = option("to");
@@ -168,8 +172,8 @@ private Q_SLOTS:
         } else {
             JobStatistics statistics;
             QCOMPARE(statistics.loadJobTypes(QStringLiteral("4%"), window), 0);
-            QCOMPARE(statistics.run(QStringLiteral("A001"), JobStatistics::Month, lastMonth + QStringLiteral("-01"),
-                                    QString(), QString(), window),
+            QCOMPARE(statistics.run(QStringLiteral("A001"), JobStatistics::Month,
+                                    lastMonth + QStringLiteral("-01"), QString(), QString(), window),
                      0);
         }
         QList<QStringList> expected{window.headings()};
@@ -197,7 +201,8 @@ private Q_SLOTS:
             for (const QString& cell : row.mid(1))
                 if (!cell.isEmpty())
                     cells.append(QRegularExpression::escape(cell));
-            QVERIFY2(page.contains(QRegularExpression(cells.join(QStringLiteral("\\s+")))), qPrintable(row.join(' ')));
+            QVERIFY2(page.contains(QRegularExpression(cells.join(QStringLiteral("\\s+")))),
+                     qPrintable(row.join(' ')));
         }
     }
 
@@ -220,28 +225,31 @@ private Q_SLOTS:
         QTest::newRow("no report") << QStringList{} << "name a report";
         QTest::newRow("unknown report") << QStringList{"ranking"} << "unknown report: ranking";
         QTest::newRow("unknown option") << QStringList{"classes", "--frobnicate"} << "frobnicate";
-        QTest::newRow("option of another report") << QStringList{"workload", "--worker", "A001", "--year", "2024",
-                                                                 "--template", "S01"}
-                                                  << "workload takes no --template";
+        QTest::newRow("option of another report")
+            << QStringList{"workload", "--worker", "A001", "--year", "2024", "--template", "S01"}
+            << "workload takes no --template";
         QTest::newRow("no period") << QStringList{"books", "--template", "S01"} << "give one period";
-        QTest::newRow("two periods") << QStringList{"books", "--template", "S01", "--year", "2024", "--month", "2024-03"}
+        QTest::newRow("two periods") << QStringList{"books", "--template", "S01",    "--year",
+                                                    "2024",  "--month",    "2024-03"}
                                      << "give one period";
-        QTest::newRow("range half given") << QStringList{"classes", "--template", "S01", "--from", "2024-01-01"}
-                                          << "give one period";
+        QTest::newRow("range half given")
+            << QStringList{"classes", "--template", "S01", "--from", "2024-01-01"} << "give one period";
         QTest::newRow("period the report does not take")
             << QStringList{"classes", "--template", "S01", "--date", "2024-01-01"} << "takes no --date";
         QTest::newRow("bad year") << QStringList{"classes", "--template", "S01", "--year", "24"}
                                   << "--year takes four digits";
         QTest::newRow("bad day") << QStringList{"books", "--template", "S01", "--date", "2024-02-30"}
                                  << "--date takes yyyy-mm-dd";
-        QTest::newRow("bad mode") << QStringList{"books", "--template", "S01", "--year", "2024", "--mode", "reading"}
+        QTest::newRow("bad mode") << QStringList{"books", "--template", "S01",    "--year",
+                                                 "2024",  "--mode",     "reading"}
                                   << "unknown --mode: reading";
-        QTest::newRow("unknown template") << QStringList{"classes", "--template", "B01", "--year", "2024"}
-                                          << "unknown template: B01";
-        QTest::newRow("unknown location") << QStringList{"classes", "--template", "S01", "--year", "2024",
-                                                         "--location", "R9"}
-                                          << "unknown location: R9";
-        QTest::newRow("no template") << QStringList{"classes", "--year", "2024"} << "classes needs --template";
+        QTest::newRow("unknown template")
+            << QStringList{"classes", "--template", "B01", "--year", "2024"} << "unknown template: B01";
+        QTest::newRow("unknown location")
+            << QStringList{"classes", "--template", "S01", "--year", "2024", "--location", "R9"}
+            << "unknown location: R9";
+        QTest::newRow("no template") << QStringList{"classes", "--year", "2024"}
+                                     << "classes needs --template";
         QTest::newRow("no worker") << QStringList{"workload", "--year", "2024"} << "workload needs --worker";
         QTest::newRow("workbook not written yet")
             << QStringList{"classes", "--template", "S01", "--year", "2024", "--output", "figures.xlsx"}
@@ -267,9 +275,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("breaking");
         QTest::addColumn<QString>("repairing");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("no such database") << "host=" + TestDatabase::host() + " port=" + TestDatabase::port() +
-                                                 " dbname=no_such_library"
-                                          << "" << "" << "no_such_library";
+        QTest::newRow("no such database")
+            << "host=" + TestDatabase::host() + " port=" + TestDatabase::port() + " dbname=no_such_library"
+            << ""
+            << ""
+            << "no_such_library";
         QTest::newRow("a statement fails") << ""
                                            << "ALTER TABLE stat_type_detl RENAME TO stat_type_detl_gone"
                                            << "ALTER TABLE stat_type_detl_gone RENAME TO stat_type_detl"

@@ -18,7 +18,8 @@ namespace {
 ResultTable compositionsOf(const QStringList& rows)
 {
     ResultTable table(3, int(rows.size()));
-    const QStringList names{QStringLiteral("SUB_STAT_CODE"), QStringLiteral("CLS_ID"), QStringLiteral("COMP_CLS")};
+    const QStringList names{QStringLiteral("SUB_STAT_CODE"), QStringLiteral("CLS_ID"),
+                            QStringLiteral("COMP_CLS")};
     for (int c = 0; c < 3; ++c)
         table.setValue(c, 0, names.at(c));
     for (int r = 0; r < rows.size(); ++r) {
@@ -63,8 +64,8 @@ private Q_SLOTS:
             " (   (redr_book_stat_hist.cls_id = '1' AND redr_book_stat_hist.call_no  >= 'A' AND "
             "substr(redr_book_stat_hist.call_no ,1,1)<= 'B')  OR  (redr_book_stat_hist.cls_id = '1' AND "
             "redr_book_stat_hist.call_no  like 'TP3%') ) ");
-        QTest::newRow("range and prefix") << QStringList{"1|A~B", "1|TP3"} << example
-                                          << "1:A,1:A1,1:B,1:B999,1:TP3,1:TP311";
+        QTest::newRow("range and prefix")
+            << QStringList{"1|A~B", "1|TP3"} << example << "1:A,1:A1,1:B,1:B999,1:TP3,1:TP311";
         QTest::newRow("list of prefixes and a range")
             << QStringList{"1|TP1,TP2~TP3"} << QString() << "1:TP1,1:TP2,1:TP3,1:TP311";
         QTest::newRow("blanks around the pattern") << QStringList{"1|  TP3 "} << QString() << "1:TP3,1:TP311";
@@ -78,7 +79,8 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         QFETCH(QString, selected);
         LIB_StatLists().compositions = compositionsOf(rows);
-        const QString condition = BuildClassCondition(QStringLiteral("redr_book_stat_hist"), QStringLiteral("01"));
+        const QString condition =
+            BuildClassCondition(QStringLiteral("redr_book_stat_hist"), QStringLiteral("01"));
         if (!expected.isEmpty())
             QCOMPARE(condition, expected);
         // The server writes the same text, which is how it recognises a stored template's class.
@@ -87,14 +89,17 @@ private Q_SLOTS:
             schemes.append(row.section(QLatin1Char('|'), 0, 0));
             patterns.append(row.section(QLatin1Char('|'), 1));
         }
-        QCOMPARE(db.scalar(QStringLiteral("SELECT '[' || tj_sort.class_condition('redr_book_stat_hist', %1, %2) || ']'")
+        QCOMPARE(db.scalar(QStringLiteral(
+                               "SELECT '[' || tj_sort.class_condition('redr_book_stat_hist', %1, %2) || ']'")
                                .arg(sqlArray(schemes), sqlArray(patterns))),
                  QLatin1Char('[') + condition + QLatin1Char(']'));
-        const QString pairs = QStringLiteral("('1','A'),('1','A1'),('1','B'),('1','B999'),('1','C1'),('1','0'),"
-                                             "('1','TP1'),('1','TP2'),('1','TP3'),('1','TP311'),('1','TP4'),"
-                                             "('1','K''21'),('2','A1'),('1',NULL)");
-        QCOMPARE(db.scalar(QStringLiteral("SELECT string_agg(cls_id || ':' || call_no, ',' ORDER BY call_no, cls_id) "
-                                          "FROM (VALUES %1) AS redr_book_stat_hist(cls_id, call_no) WHERE true AND %2")
+        const QString pairs =
+            QStringLiteral("('1','A'),('1','A1'),('1','B'),('1','B999'),('1','C1'),('1','0'),"
+                           "('1','TP1'),('1','TP2'),('1','TP3'),('1','TP311'),('1','TP4'),"
+                           "('1','K''21'),('2','A1'),('1',NULL)");
+        QCOMPARE(db.scalar(QStringLiteral(
+                               "SELECT string_agg(cls_id || ':' || call_no, ',' ORDER BY call_no, cls_id) "
+                               "FROM (VALUES %1) AS redr_book_stat_hist(cls_id, call_no) WHERE true AND %2")
                                .arg(pairs, condition)),
                  selected);
     }
@@ -106,13 +111,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("classes");    // code:name, ...
         QTest::addColumn<QString>("compositions");
         QTest::addColumn<QString>("schemes");
-        QTest::newRow("classes in use only") << "U01" << QStringList{}
-                                             << "01:计算机技术,02:无线电电子学、电信技术,03:自动化技术"
-                                             << "01/1/TP3,01/4/004~006,02/1/TN,03/1/TP1,TP2" << "1,4";
+        QTest::newRow("classes in use only")
+            << "U01" << QStringList{} << "01:计算机技术,02:无线电电子学、电信技术,03:自动化技术"
+            << "01/1/TP3,01/4/004~006,02/1/TN,03/1/TP1,TP2"
+            << "1,4";
         QTest::newRow("one-off: a name once, codes in order of first appearance")
             << QString()
             << QStringList{"文学|中国图书馆分类法|I", "计算机|中国图书馆分类法|TP3", "文学|杜威十进分类法|8"}
-            << "01:文学,02:计算机" << "01/1/I,02/1/TP3,01/4/8" << "1,4";
+            << "01:文学,02:计算机"
+            << "01/1/I,02/1/TP3,01/4/8"
+            << "1,4";
     }
     void lists()
     {
@@ -128,8 +136,9 @@ private Q_SLOTS:
         for (int i = 0; i < lists.classCount(); ++i)
             classes.append(lists.code(i) + QLatin1Char(':') + lists.name(i));
         for (int r = 2; r < lists.compositions.recordCount() + 2; ++r)
-            compositions.append(lists.compositions.text(0, r) + QLatin1Char('/') + lists.compositions.text(1, r) +
-                                QLatin1Char('/') + lists.compositions.text(2, r));
+            compositions.append(lists.compositions.text(0, r) + QLatin1Char('/') +
+                                lists.compositions.text(1, r) + QLatin1Char('/') +
+                                lists.compositions.text(2, r));
         for (int r = 2; r < lists.schemes.recordCount() + 2; ++r)
             schemes.append(lists.schemes.text(0, r));
         schemes.sort();
@@ -144,14 +153,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("statement");
-        QTest::newRow("readers by class") << "S02"
-                                          << " SELECT SUM(decode(reader.redr_type_code,'10' ,1,0)) || ',' || "
-                                             "SUM(decode(reader.redr_type_code,'30' ,1,0)) FROM  redr_book_stat_hist "
-                                             ",reader  WHERE redr_book_stat_hist.cert_id = reader.cert_id ";
-        QTest::newRow("titles by class") << "U01"
-                                         << " SELECT COUNT(distinct redr_book_stat_hist.marc_rec_no)|| ',' ||"
-                                            "        COUNT(redr_book_stat_hist.prop_no)  FROM   redr_book_stat_hist "
-                                            "WHERE SUBSTR(redr_book_stat_hist.date_time,1,2)='20'";
+        QTest::newRow("readers by class")
+            << "S02"
+            << " SELECT SUM(decode(reader.redr_type_code,'10' ,1,0)) || ',' || "
+               "SUM(decode(reader.redr_type_code,'30' ,1,0)) FROM  redr_book_stat_hist "
+               ",reader  WHERE redr_book_stat_hist.cert_id = reader.cert_id ";
+        QTest::newRow("titles by class")
+            << "U01"
+            << " SELECT COUNT(distinct redr_book_stat_hist.marc_rec_no)|| ',' ||"
+               "        COUNT(redr_book_stat_hist.prop_no)  FROM   redr_book_stat_hist "
+               "WHERE SUBSTR(redr_book_stat_hist.date_time,1,2)='20'";
     }
     void packageCalls()
     {
@@ -164,8 +175,9 @@ private Q_SLOTS:
         QCOMPARE(result.size(), lists.classCount() + 1);
         QVERIFY(result.last().isEmpty());
         for (int i = 0; i < lists.classCount(); ++i) {
-            const QString expected = db.scalar(statement + QStringLiteral(" AND ") +
-                                               BuildClassCondition(QStringLiteral("redr_book_stat_hist"), lists.code(i)));
+            const QString expected =
+                db.scalar(statement + QStringLiteral(" AND ") +
+                          BuildClassCondition(QStringLiteral("redr_book_stat_hist"), lists.code(i)));
             QCOMPARE(result.at(i).join(QLatin1Char(',')),
                      expected.isEmpty() ? QStringLiteral(",") : expected);
         }
@@ -199,7 +211,8 @@ private Q_SLOTS:
                                      parameters),
                  0);
         QCOMPARE(parameters.array(QStringLiteral("RESULT")), values);
-        QCOMPARE(LIB_DB_ExecuteBound(QStringLiteral("Begin TJ_SORT.GetBulkData( :STRSQL,:MISSING); End;"), parameters),
+        QCOMPARE(LIB_DB_ExecuteBound(QStringLiteral("Begin TJ_SORT.GetBulkData( :STRSQL,:MISSING); End;"),
+                                     parameters),
                  -1);
         LIB_DB_Error().clear();
     }

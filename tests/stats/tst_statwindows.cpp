@@ -31,8 +31,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
 #include <QTableWidget>
@@ -68,7 +68,8 @@ void stepYear(const QWidget& window, int steps)
     option.maximum = spinner->maximum();
     option.sliderPosition = option.sliderValue = spinner->value();
     const QRect arrow = spinner->style()->subControlRect(
-        QStyle::CC_ScrollBar, &option, steps > 0 ? QStyle::SC_ScrollBarAddLine : QStyle::SC_ScrollBarSubLine, spinner);
+        QStyle::CC_ScrollBar, &option, steps > 0 ? QStyle::SC_ScrollBarAddLine : QStyle::SC_ScrollBarSubLine,
+        spinner);
     for (int i = 0; i < std::abs(steps); ++i)
         QTest::mouseClick(spinner, Qt::LeftButton, {}, arrow.center());
 }
@@ -94,7 +95,8 @@ void whenModal(std::function<void(QWidget&)> act)
 QStringList bars(const QWidget& window)
 {
     QStringList sets;
-    const auto* series = qobject_cast<QBarSeries*>(child<QChartView>(window, "chtStat")->chart()->series().value(0));
+    const auto* series =
+        qobject_cast<QBarSeries*>(child<QChartView>(window, "chtStat")->chart()->series().value(0));
     for (const QBarSet* set : series ? series->barSets() : QList<QBarSet*>()) {
         QStringList values;
         for (int i = 0; i < set->count(); ++i)
@@ -121,12 +123,13 @@ class TestStatWindows : public QObject
     // restricted by an extra condition.
     QStringList readerCounts(const QString& month, const QString& where)
     {
-        return db.scalar(QStringLiteral("SELECT count(*) FILTER (WHERE r.redr_type_code = '10') || ',' || "
-                                        "count(*) FILTER (WHERE r.redr_type_code = '20') || ',' || "
-                                        "count(*) FILTER (WHERE r.redr_type_code = '30') "
-                                        "FROM redr_book_stat_hist h JOIN reader r ON r.cert_id = h.cert_id "
-                                        "WHERE h.date_time LIKE '%1%' AND %2")
-                             .arg(month, where))
+        return db
+            .scalar(QStringLiteral("SELECT count(*) FILTER (WHERE r.redr_type_code = '10') || ',' || "
+                                   "count(*) FILTER (WHERE r.redr_type_code = '20') || ',' || "
+                                   "count(*) FILTER (WHERE r.redr_type_code = '30') "
+                                   "FROM redr_book_stat_hist h JOIN reader r ON r.cert_id = h.cert_id "
+                                   "WHERE h.date_time LIKE '%1%' AND %2")
+                        .arg(month, where))
             .split(QLatin1Char(','));
     }
 
@@ -141,7 +144,8 @@ private Q_SLOTS:
         presenter = RecordingPresenter::install();
         // March 2024 around its edges, and a call number of no class of the stored templates.
         db.exec(QStringLiteral(
-            "INSERT INTO redr_book_stat_hist (prop_no, cert_id, date_time, location_f, marc_rec_no, call_no, cls_id) "
+            "INSERT INTO redr_book_stat_hist (prop_no, cert_id, date_time, location_f, marc_rec_no, call_no, "
+            "cls_id) "
             "SELECT i.prop_no, v.cert, v.t, v.loc, i.marc_rec_no, coalesce(v.call, i.call_no), '1' "
             "FROM (VALUES ('B0000001','R0000001','2024-03-0109:00:00','R1',NULL),"
             "             ('B0000001','R0000002','2024-03-3120:00:00','R1',NULL),"
@@ -159,8 +163,10 @@ private Q_SLOTS:
             "JOIN item i ON i.bar_code = v.bar"));
         db.exec(QStringLiteral(
             "INSERT INTO wkr_job_qty (wkr_no_f, oper_date, job_type, kind, volume, amount) VALUES "
-            "('A001','2024-03-15','405',1,2,1.50),('A001','2024-03-02','405',0,3,0),('A001','2024-03-02','422',0,7,0),"
-            "('A001','2024-04-01','405',0,5,0),('A001','2023-03-15','405',0,11,0),('Z999','2024-03-15','405',9,9,9)"));
+            "('A001','2024-03-15','405',1,2,1.50),('A001','2024-03-02','405',0,3,0),('A001','2024-03-02','"
+            "422',0,7,0),"
+            "('A001','2024-04-01','405',0,5,0),('A001','2023-03-15','405',0,11,0),('Z999','2024-03-15','405',"
+            "9,9,9)"));
     }
     void init() { presenter->clear(); }
 
@@ -174,11 +180,15 @@ private Q_SLOTS:
         QTest::addColumn<bool>("accept");
         QTest::addColumn<QString>("conditions"); // kind|year|month|code|location, Y the year shown
         QTest::addColumn<QString>("enabled");    // dates, month, year
-        QTest::newRow("month 9") << "optMonth" << 0 << 9 << "S01" << true << "2|Y|09|S01|第二阅览室" << "011";
-        QTest::newRow("month 10, a year on") << "optMonth" << 1 << 10 << "S02" << true << "2|Y|10|S02|第二阅览室"
-                                             << "011";
-        QTest::newRow("year, two back") << "optYear" << -2 << 1 << "" << true << "1|Y|01||第二阅览室" << "001";
-        QTest::newRow("cancel changes nothing") << "optRange" << 0 << 1 << "U01" << false << "unchanged" << "100";
+        QTest::newRow("month 9") << "optMonth" << 0 << 9 << "S01" << true << "2|Y|09|S01|第二阅览室"
+                                 << "011";
+        QTest::newRow("month 10, a year on")
+            << "optMonth" << 1 << 10 << "S02" << true << "2|Y|10|S02|第二阅览室"
+            << "011";
+        QTest::newRow("year, two back") << "optYear" << -2 << 1 << "" << true << "1|Y|01||第二阅览室"
+                                        << "001";
+        QTest::newRow("cancel changes nothing") << "optRange" << 0 << 1 << "U01" << false << "unchanged"
+                                                << "100";
     }
     void conditionDialog()
     {
@@ -222,16 +232,33 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("steps"); // add, del, row:N, set:R,C,text, ok, cancel
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("kept"); // the template's rows after the steps
-        QTest::newRow("nothing entered") << QStringList{"ok"} << "请输入分类条件" << "";
-        QTest::newRow("no class name") << QStringList{"add", "set:0,2,TP3", "set:0,0, ", "ok"} << "分类名称不能为空"
-                                       << "";
+        QTest::newRow("nothing entered") << QStringList{"ok"} << "请输入分类条件"
+                                         << "";
+        QTest::newRow("no class name")
+            << QStringList{"add", "set:0,2,TP3", "set:0,0, ", "ok"} << "分类名称不能为空"
+            << "";
         QTest::newRow("leaving a row without code")
-            << QStringList{"add", "set:0,0,文学", "add", "row:1"} << "分类代码不能为空!" << "";
+            << QStringList{"add", "set:0,0,文学", "add", "row:1"} << "分类代码不能为空!"
+            << "";
         QTest::newRow("rows below the current one")
-            << QStringList{"add", "set:0,0,文学", "set:0,2,I", "add", "set:1,0,计算机", "set:1,2,TP3", "row:0",
-                           "add", "set:1,0,历史", "set:1,2,K", "add", "row:2", "del", "ok"}
-            << "" << "文学|中国图书馆分类法|I;历史|中国图书馆分类法|K;计算机|中国图书馆分类法|TP3";
-        QTest::newRow("cancel") << QStringList{"add", "set:0,0,文学", "set:0,2,I", "cancel"} << "" << "";
+            << QStringList{"add",
+                           "set:0,0,文学",
+                           "set:0,2,I",
+                           "add",
+                           "set:1,0,计算机",
+                           "set:1,2,TP3",
+                           "row:0",
+                           "add",
+                           "set:1,0,历史",
+                           "set:1,2,K",
+                           "add",
+                           "row:2",
+                           "del",
+                           "ok"}
+            << ""
+            << "文学|中国图书馆分类法|I;历史|中国图书馆分类法|K;计算机|中国图书馆分类法|TP3";
+        QTest::newRow("cancel") << QStringList{"add", "set:0,0,文学", "set:0,2,I", "cancel"} << ""
+                                << "";
     }
     void oneOffTemplate()
     {
@@ -280,9 +307,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("templateCode");
         QTest::addColumn<QString>("period");
         QTest::addColumn<bool>("events");
-        QTest::newRow("S01, March 2024") << "optMonth" << 3 << "S01" << "2024年03月" << true;
-        QTest::newRow("computing classes, March 2024") << "optMonth" << 3 << "U01" << "2024年03月" << true;
-        QTest::newRow("a year without events") << "optYear" << 1 << "S02" << "1999年" << false;
+        QTest::newRow("S01, March 2024") << "optMonth" << 3 << "S01"
+                                         << "2024年03月" << true;
+        QTest::newRow("computing classes, March 2024") << "optMonth" << 3 << "U01"
+                                                       << "2024年03月" << true;
+        QTest::newRow("a year without events") << "optYear" << 1 << "S02"
+                                               << "1999年" << false;
     }
     void redrStat()
     {
@@ -323,7 +353,8 @@ private Q_SLOTS:
         const StatTableModel& grid = window.grid();
         const StatLists& lists = LIB_StatLists();
         const int n = lists.classCount();
-        QCOMPARE(grid.headings(), (QStringList{"显示类名", "显示类号", "本科生", "研究生", "教职工", "分类小计", "借阅比例"}));
+        QCOMPARE(grid.headings(),
+                 (QStringList{"显示类名", "显示类号", "本科生", "研究生", "教职工", "分类小计", "借阅比例"}));
         QCOMPARE(grid.rowCount(), n + 2);
         if (!events) {
             QCOMPARE(presenter->lastText(), RecordingPresenter::shownText(QStringLiteral("ITJ006")));
@@ -333,12 +364,14 @@ private Q_SLOTS:
         QVERIFY(presenter->boxes.isEmpty());
         const QString monthText = QStringLiteral("2024-03");
         const QStringList overall = readerCounts(monthText, QStringLiteral("true"));
-        const qint64 total = overall.at(0).toLongLong() + overall.at(1).toLongLong() + overall.at(2).toLongLong();
+        const qint64 total =
+            overall.at(0).toLongLong() + overall.at(1).toLongLong() + overall.at(2).toLongLong();
         qint64 inClasses = 0;
         for (int i = 0; i < n; ++i) {
             // Each class of these templates is one or a few patterns; plain SQL over the events.
             QStringList likes;
-            for (QString pattern : lists.patterns(lists.code(i)).split(QRegularExpression(QStringLiteral("[;,]")))) {
+            for (QString pattern :
+                 lists.patterns(lists.code(i)).split(QRegularExpression(QStringLiteral("[;,]")))) {
                 likes.append(pattern.contains(QLatin1Char('~'))
                                  ? QStringLiteral("(h.call_no >= '%1' AND substr(h.call_no, 1, %2) <= '%3')")
                                        .arg(pattern.section('~', 0, 0))
@@ -346,13 +379,16 @@ private Q_SLOTS:
                                        .arg(pattern.section('~', 1))
                                  : QStringLiteral("h.call_no LIKE '%1%'").arg(pattern));
             }
-            const QStringList counts = readerCounts(monthText, QStringLiteral("h.cls_id = '1' AND (") +
-                                                                   likes.join(QStringLiteral(" OR ")) + QLatin1Char(')'));
-            const qint64 subtotal = counts.at(0).toLongLong() + counts.at(1).toLongLong() + counts.at(2).toLongLong();
+            const QStringList counts =
+                readerCounts(monthText, QStringLiteral("h.cls_id = '1' AND (") +
+                                            likes.join(QStringLiteral(" OR ")) + QLatin1Char(')'));
+            const qint64 subtotal =
+                counts.at(0).toLongLong() + counts.at(1).toLongLong() + counts.at(2).toLongLong();
             inClasses += subtotal;
-            QCOMPARE(gridRow(grid, i), (QStringList{lists.name(i), lists.patterns(lists.code(i)), counts.at(0),
-                                                    counts.at(1), counts.at(2), QString::number(subtotal),
-                                                    QString::number(subtotal * 100.0 / total, 'f', 2) + "%"}));
+            QCOMPARE(gridRow(grid, i),
+                     (QStringList{lists.name(i), lists.patterns(lists.code(i)), counts.at(0), counts.at(1),
+                                  counts.at(2), QString::number(subtotal),
+                                  QString::number(subtotal * 100.0 / total, 'f', 2) + "%"}));
         }
         QVERIFY(inClasses < total); // Y1/X belongs to no class, yet counts in the overall row
         QCOMPARE(gridRow(grid, n), (QStringList{"借阅小计", "", overall.at(0), overall.at(1), overall.at(2),
@@ -397,9 +433,10 @@ private Q_SLOTS:
         const StatLists& lists = LIB_StatLists();
         QStringList titles, items;
         for (int i = 0; i <= lists.classCount(); ++i) {
-            const QString where = i < lists.classCount()
-                                      ? QStringLiteral("cls_id = '1' AND call_no LIKE '%1%'").arg(lists.code(i))
-                                      : QStringLiteral("true");
+            const QString where =
+                i < lists.classCount()
+                    ? QStringLiteral("cls_id = '1' AND call_no LIKE '%1%'").arg(lists.code(i))
+                    : QStringLiteral("true");
             const QStringList expected =
                 db.scalar(QStringLiteral("SELECT count(DISTINCT marc_rec_no) || ',' || count(*) FROM %1 "
                                          "WHERE date_time LIKE '2024-03%' AND %2")
@@ -420,13 +457,24 @@ private Q_SLOTS:
     void jobStat_data()
     {
         QTest::addColumn<QString>("option");
-        QTest::addColumn<QString>("range"); // "begin end" for 区间, typed or taken from the calendar
+        QTest::addColumn<QString>("range");    // "begin end" for 区间, typed or taken from the calendar
         QTest::addColumn<QString>("counting"); // the row of 图书计次 (405)
         QTest::addColumn<QString>("checkIn");  // the row of 读者登到 (422)
-        QTest::newRow("month") << "optMonth" << "" << "图书计次|1|5|1.50" << "读者登到|0|7|0.00";
-        QTest::newRow("day") << "optDay" << "" << "图书计次|1|2|1.50" << "读者登到|||";
-        QTest::newRow("year") << "optYear" << "" << "图书计次|1|10|1.50" << "读者登到|0|7|0.00";
-        QTest::newRow("range from the calendar") << "optRange" << "2024-03-02 2024-04-01" << "图书计次|1|10|1.50"
+        QTest::newRow("month") << "optMonth"
+                               << ""
+                               << "图书计次|1|5|1.50"
+                               << "读者登到|0|7|0.00";
+        QTest::newRow("day") << "optDay"
+                             << ""
+                             << "图书计次|1|2|1.50"
+                             << "读者登到|||";
+        QTest::newRow("year") << "optYear"
+                              << ""
+                              << "图书计次|1|10|1.50"
+                              << "读者登到|0|7|0.00";
+        QTest::newRow("range from the calendar") << "optRange"
+                                                 << "2024-03-02 2024-04-01"
+                                                 << "图书计次|1|10|1.50"
                                                  << "读者登到|0|7|0.00";
     }
     void jobStat()
@@ -444,10 +492,12 @@ private Q_SLOTS:
             // The date box that had the focus takes the clicked date.
             for (const char* box : {"txtBegin", "txtEnd"}) {
                 child<QLineEdit>(window, box)->setFocus();
-                Q_EMIT calendar->clicked(QDate::fromString(range.section(' ', box[3] == 'B' ? 0 : 1, box[3] == 'B' ? 0 : 1),
-                                                           QStringLiteral("yyyy-MM-dd")));
+                Q_EMIT calendar->clicked(
+                    QDate::fromString(range.section(' ', box[3] == 'B' ? 0 : 1, box[3] == 'B' ? 0 : 1),
+                                      QStringLiteral("yyyy-MM-dd")));
             }
-            QCOMPARE(child<QLineEdit>(window, "txtBegin")->text() + ' ' + child<QLineEdit>(window, "txtEnd")->text(),
+            QCOMPARE(child<QLineEdit>(window, "txtBegin")->text() + ' ' +
+                         child<QLineEdit>(window, "txtEnd")->text(),
                      range);
         }
         click(window, "cmdStat");
