@@ -702,8 +702,12 @@ LANGUAGE sql IMMUTABLE
 AS $$
     SELECT CASE WHEN EXISTS (SELECT 1 FROM unnest(p_len) n WHERE n > p_width) THEN NULL
            ELSE concat_ws(' AND ', 'true',
-                          (SELECT string_agg(format('substr(%s, 1, %s) %s %L', p_period_col, u.n, u.op, u.v),
-                                             ' AND ')
+                          -- the column itself where the restriction reads all of it (its statistics
+                          -- then tell the planner how many rows qualify)
+                          (SELECT string_agg(CASE WHEN u.n >= p_width
+                                                  THEN format('%s %s %L', p_period_col, u.op, u.v)
+                                                  ELSE format('substr(%s, 1, %s) %s %L', p_period_col, u.n, u.op, u.v)
+                                             END, ' AND ')
                              FROM unnest(p_len, p_op, p_val) AS u(n, op, v)),
                           (SELECT string_agg(format('%s = %L', p_location_col, l), ' AND ')
                              FROM unnest(p_locations) l))
@@ -917,11 +921,14 @@ BEGIN
         IF v_map IS NULL THEN
             RETURN NULL;
         END IF;
+        -- Titles per class grouped first, then counted: a hash over the titles instead of the
+        -- sort a count(DISTINCT ...) takes.
         RETURN tj_sort.figures_by_class(p_sql, format(
-            'SELECT m.i, count(DISTINCT y.marc_rec_no) || '','' || sum(y.events) FROM %s m '
+            'SELECT t.i, count(t.marc_rec_no) || '','' || sum(t.events) FROM ('
+            'SELECT m.i, y.marc_rec_no, sum(y.events) AS events FROM %s m '
             'JOIN tj_title_year y ON y.cls_id = m.cls_id AND y.call_no = m.call_no '
-            'WHERE y.hist_table = %L AND y.events > 0 AND %s GROUP BY m.i', v_map, s.hist_table, v_filter),
-            cardinality(p_conditions));
+            'WHERE y.hist_table = %L AND y.events > 0 AND %s GROUP BY 1, 2) t GROUP BY t.i',
+            v_map, s.hist_table, v_filter), cardinality(p_conditions));
     END IF;
     RETURN NULL;
 END

@@ -143,7 +143,8 @@ SELECT pg_temp.expect(tj_sort.class_condition('redr_book_stat_hist', '{1,1}', '{
     ' (   (redr_book_stat_hist.cls_id = ''1'' AND redr_book_stat_hist.call_no  >= ''A'' AND substr(redr_book_stat_hist.call_no ,1,1)<= ''B'')  OR  (redr_book_stat_hist.cls_id = ''1'' AND redr_book_stat_hist.call_no  like ''TP3%'') ) ',
     'the condition of A~B and TP3');
 
--- Events: a new call number, existing books, a reader who does not exist yet.
+-- Events: a new call number, existing books, a reader who does not exist yet, books without a
+-- title.
 INSERT INTO call_no_lst (call_no, marc_rec_no, cls_id)
 SELECT 'A811/Z9', marc_rec_no, '1' FROM call_no_lst LIMIT 1;
 SELECT prop_no AS book, cert_id AS reader FROM redr_book_stat_hist LIMIT 1 \gset
@@ -152,6 +153,8 @@ CALL LT_reader_book_stat(:'book', :'reader', '', 'R2', 'A001', '');
 CALL LT_book_use_stat(:'book', '', 'R1', 'A001', 'A811/Z9');
 INSERT INTO redr_book_stat_hist (prop_no, cert_id, date_time, location_f, marc_rec_no, call_no, cls_id)
 SELECT prop_no, 'R9999999', date_time, location_f, marc_rec_no, call_no, cls_id FROM redr_book_stat_hist LIMIT 5;
+INSERT INTO book_use_stat_hist (prop_no, date_time, location_f, call_no, cls_id)
+SELECT prop_no, date_time, location_f, call_no, cls_id FROM book_use_stat_hist ORDER BY hist_serial DESC LIMIT 3;
 SELECT pg_temp.check_all('after new events');
 
 -- Readers change type, appear and disappear; events change and go.
