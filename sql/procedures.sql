@@ -496,9 +496,10 @@ $$;
 -- GetCommonSortData answers the statements of the classification windows (figures by reader
 -- type of the reader-book history, or titles and items of a book history, restricted by
 -- substr(date_time, 1, n) and the room) without running them once per class:
---   1. from the summaries (tj_class_day, tj_total_day, tj_title_year) when the period allows;
---      the class-day summary serves the classes of the stored templates, recognised by their
---      condition text, which this file builds by the same rule as the desk;
+--   1. from the summaries (tj_class_day, tj_total_day, tj_type_year, tj_title_year) when the
+--      period allows: the class-day summary serves the classes of the stored templates over
+--      any days, recognised by their condition text, which this file builds by the same rule as
+--      the desk; the yearly summaries serve any classes over whole years;
 --   2. otherwise in one pass over the history joined to the classes' (scheme, call number)
 --      pairs, which the conditions select from tj_class_key;
 --   3. any other statement, or conditions that are not about the scheme and call number of
@@ -901,16 +902,29 @@ BEGIN
         IF v_filter IS NULL THEN
             RETURN NULL;
         END IF;
-        IF NOT tj_sort.list_stored_classes(s.hist_table, p_conditions) THEN
-            RETURN NULL;
-        END IF;
         SELECT string_agg(format('sum(CASE WHEN d.redr_type_code = %L THEN d.events ELSE 0 END)', c),
                           ' || '','' || ' ORDER BY o)
           INTO v_figures FROM unnest(s.codes) WITH ORDINALITY AS u(c, o);
+        IF tj_sort.list_stored_classes(s.hist_table, p_conditions) THEN
+            RETURN tj_sort.figures_by_class(p_sql, format(
+                'SELECT l.i, CASE WHEN sum(d.events) > 0 THEN %s END FROM pg_temp.tj_class_list l '
+                'JOIN tj_class_day d ON d.stat_type_code = l.stat_type_code AND d.sub_stat_code = l.sub_stat_code '
+                'WHERE %s GROUP BY l.i', v_figures, v_filter), cardinality(p_conditions));
+        END IF;
+        -- Other classes over whole years: the pairs of the year summary.
+        v_filter := tj_sort.restriction('d.year', 4, 'd.location_f', s.period_len, s.period_op,
+                                        s.period_val, s.locations);
+        IF v_filter IS NULL THEN
+            RETURN NULL;
+        END IF;
+        v_map := tj_sort.class_map(s.hist_table, p_conditions);
+        IF v_map IS NULL THEN
+            RETURN NULL;
+        END IF;
         RETURN tj_sort.figures_by_class(p_sql, format(
-            'SELECT l.i, CASE WHEN sum(d.events) > 0 THEN %s END FROM pg_temp.tj_class_list l '
-            'JOIN tj_class_day d ON d.stat_type_code = l.stat_type_code AND d.sub_stat_code = l.sub_stat_code '
-            'WHERE %s GROUP BY l.i', v_figures, v_filter), cardinality(p_conditions));
+            'SELECT m.i, CASE WHEN sum(d.events) > 0 THEN %s END FROM %s m '
+            'JOIN tj_type_year d ON d.cls_id = m.cls_id AND d.call_no = m.call_no '
+            'WHERE %s GROUP BY m.i', v_figures, v_map, v_filter), cardinality(p_conditions));
     ELSIF s.form = 'titles' THEN
         v_filter := tj_sort.restriction('y.year', 4, 'y.location_f', s.period_len, s.period_op,
                                         s.period_val, s.locations);
@@ -1175,6 +1189,12 @@ BEGIN
          GROUP BY 1, 2, 3 HAVING sum(d.sign) <> 0
          ORDER BY 1, 2, 3
         ON CONFLICT ON CONSTRAINT tj_total_day_uk DO UPDATE SET events = t.events + excluded.events;
+        INSERT INTO tj_type_year AS t (year, location_f, cls_id, call_no, redr_type_code, events)
+        SELECT substr(d.date_time, 1, 4), d.location_f, d.cls_id, d.call_no, r.redr_type_code, sum(d.sign)
+          FROM pg_temp.tj_event_delta d JOIN reader r ON r.cert_id = d.cert_id
+         GROUP BY 1, 2, 3, 4, 5 HAVING sum(d.sign) <> 0
+         ORDER BY 1, 2, 3, 4, 5
+        ON CONFLICT ON CONSTRAINT tj_type_year_uk DO UPDATE SET events = t.events + excluded.events;
         INSERT INTO tj_class_day AS c (stat_type_code, sub_stat_code, day, location_f, redr_type_code, events)
         SELECT m.stat_type_code, m.sub_stat_code, substr(d.date_time, 1, 10), d.location_f, r.redr_type_code,
                sum(d.sign)
@@ -1220,6 +1240,7 @@ BEGIN
     DELETE FROM tj_title_year WHERE hist_table = TG_TABLE_NAME::text;
     IF TG_TABLE_NAME = 'redr_book_stat_hist' THEN
         DELETE FROM tj_total_day;
+        DELETE FROM tj_type_year;
         DELETE FROM tj_class_day;
     END IF;
     RETURN NULL;
@@ -1257,6 +1278,12 @@ BEGIN
          GROUP BY 1, 2, 3 HAVING sum(d.sign) <> 0
          ORDER BY 1, 2, 3
         ON CONFLICT ON CONSTRAINT tj_total_day_uk DO UPDATE SET events = t.events + excluded.events;
+        INSERT INTO tj_type_year AS t (year, location_f, cls_id, call_no, redr_type_code, events)
+        SELECT substr(h.date_time, 1, 4), h.location_f, h.cls_id, h.call_no, d.redr_type_code, sum(d.sign)
+          FROM pg_temp.tj_reader_delta d JOIN redr_book_stat_hist h ON h.cert_id = d.cert_id
+         GROUP BY 1, 2, 3, 4, 5 HAVING sum(d.sign) <> 0
+         ORDER BY 1, 2, 3, 4, 5
+        ON CONFLICT ON CONSTRAINT tj_type_year_uk DO UPDATE SET events = t.events + excluded.events;
         INSERT INTO tj_class_day AS c (stat_type_code, sub_stat_code, day, location_f, redr_type_code, events)
         SELECT m.stat_type_code, m.sub_stat_code, substr(h.date_time, 1, 10), h.location_f, d.redr_type_code,
                sum(d.sign)
@@ -1278,6 +1305,7 @@ AS $$
 BEGIN
     PERFORM tj_sort.lock_summaries();
     DELETE FROM tj_total_day;
+    DELETE FROM tj_type_year;
     DELETE FROM tj_class_day;
     RETURN NULL;
 END
@@ -1344,6 +1372,15 @@ AS $$
      GROUP BY 1, 2, 3
 $$;
 
+CREATE OR REPLACE FUNCTION tj_sort.counted_type_year()
+RETURNS TABLE (year text, location_f text, cls_id text, call_no text, redr_type_code text, events bigint)
+LANGUAGE sql STABLE
+AS $$
+    SELECT substr(h.date_time, 1, 4), h.location_f, h.cls_id, h.call_no, r.redr_type_code, count(*)
+      FROM redr_book_stat_hist h JOIN reader r ON r.cert_id = h.cert_id
+     GROUP BY 1, 2, 3, 4, 5
+$$;
+
 -- Fills the summaries anew from the history.
 CREATE OR REPLACE PROCEDURE tj_sort.rebuild_summaries()
 LANGUAGE plpgsql
@@ -1354,10 +1391,12 @@ BEGIN
     DELETE FROM tj_class_key;
     DELETE FROM tj_title_year;
     DELETE FROM tj_total_day;
+    DELETE FROM tj_type_year;
     INSERT INTO tj_class_key (cls_id, call_no)
     SELECT cls_id, call_no FROM redr_book_stat_hist UNION SELECT cls_id, call_no FROM book_use_stat_hist;
     INSERT INTO tj_title_year SELECT * FROM tj_sort.counted_title_year();
     INSERT INTO tj_total_day SELECT * FROM tj_sort.counted_total_day();
+    INSERT INTO tj_type_year SELECT * FROM tj_sort.counted_type_year();
     PERFORM tj_sort.rebuild_templates(NULL);
 END
 $$;
@@ -1403,6 +1442,13 @@ BEGIN
             (SELECT '-', * FROM (SELECT * FROM tj_sort.counted_total_day()
                                  EXCEPT ALL SELECT * FROM tj_total_day WHERE events <> 0) b)) d
     UNION ALL
+    SELECT 'tj_type_year', d::text
+      FROM ((SELECT '+' AS side, * FROM (SELECT * FROM tj_type_year WHERE events <> 0
+                                         EXCEPT ALL SELECT * FROM tj_sort.counted_type_year()) a)
+            UNION ALL
+            (SELECT '-', * FROM (SELECT * FROM tj_sort.counted_type_year()
+                                 EXCEPT ALL SELECT * FROM tj_type_year WHERE events <> 0) b)) d
+    UNION ALL
     SELECT 'tj_class_day', d::text
       FROM ((SELECT '+' AS side, * FROM (SELECT * FROM tj_class_day WHERE events <> 0
                                          EXCEPT ALL SELECT * FROM counted) a)
@@ -1447,12 +1493,13 @@ CREATE OR REPLACE TRIGGER tj_templates_deleted AFTER DELETE ON stat_cls_comp
 CREATE OR REPLACE TRIGGER tj_templates_truncated AFTER TRUNCATE ON stat_cls_comp
     FOR EACH STATEMENT EXECUTE FUNCTION tj_sort.templates_changed();
 
--- A database that has history but no summaries yet (the procedures loaded onto an existing
--- library) gets them now.
+-- A database that has history but no summaries yet, or not all of them (the procedures loaded
+-- onto an existing library), gets them now.
 DO $$
 BEGIN
-    IF NOT EXISTS (SELECT 1 FROM tj_class_key)
-       AND (EXISTS (SELECT 1 FROM redr_book_stat_hist) OR EXISTS (SELECT 1 FROM book_use_stat_hist)) THEN
+    IF (NOT EXISTS (SELECT 1 FROM tj_class_key)
+        AND (EXISTS (SELECT 1 FROM redr_book_stat_hist) OR EXISTS (SELECT 1 FROM book_use_stat_hist)))
+       OR (NOT EXISTS (SELECT 1 FROM tj_type_year) AND EXISTS (SELECT 1 FROM tj_total_day)) THEN
         CALL tj_sort.rebuild_summaries();
     END IF;
 END

@@ -1085,6 +1085,18 @@ CREATE TABLE tj_total_day (
     CONSTRAINT tj_total_day_uk UNIQUE NULLS NOT DISTINCT (day, location_f, redr_type_code)
 );
 
+-- Reader-book events of readers that exist per year, room, pair and the reader's current type
+-- (the classes of any template over a year).
+CREATE TABLE tj_type_year (
+    year            text NOT NULL,
+    location_f      text,
+    cls_id          text,
+    call_no         text,
+    redr_type_code  text,
+    events          bigint NOT NULL,
+    CONSTRAINT tj_type_year_uk UNIQUE NULLS NOT DISTINCT (year, location_f, cls_id, call_no, redr_type_code)
+);
+
 -- Book events per history table, year, room, pair and title.
 CREATE TABLE tj_title_year (
     hist_table      text NOT NULL,

@@ -20,7 +20,9 @@ dsn=$("$repo/scripts/localdb" dsn | sed "s/dbname=[^ ]*/dbname=$db/")
 "$repo/build/bin/tavorn-ini" "$home/tavorn.ini" LIBRARY "$dsn" readdesk readdesk
 sql() { "$repo/scripts/localdb" psql -d "$db" -X -q -A -t -v ON_ERROR_STOP=1 "$@"; }
 year=$(sql -c "SELECT substr(max(date_time), 1, 4) FROM redr_book_stat_hist")
-month=$(sql -c "SELECT substr(max(date_time), 1, 7) FROM redr_book_stat_hist")
+# the last whole month of the history
+month=$(sql -c "SELECT to_char(date_trunc('month', to_date(substr(max(date_time), 1, 10), 'YYYY-MM-DD'))
+                               - interval '1 month', 'YYYY-MM') FROM redr_book_stat_hist")
 
 median() { sort -n | awk '{ v[NR] = $1 } END { printf "%.2f", v[int((NR + 1) / 2)] }'; }
 timed() { # label, command...
@@ -49,6 +51,26 @@ timed "books S01, year, book-use history" report books --template S01 --year "$y
 timed "books S01, month, book-use history" report books --template S01 --month "$month"
 timed "books S01, day, book-use history" report books --template S01 --date "$month-01"
 timed "workload of A001, year" report workload --worker A001 --year "$year"
+# A one-off template ("[自定义]", which the report does not take): five classes of ranges and
+# prefixes as the desk writes their conditions, sent as the window sends them.
+oneoff() { # period restriction of the classes statement
+  local c="redr_book_stat_hist.cls_id = ''1'' AND redr_book_stat_hist.call_no "
+  local r1="  (   ($c >= ''A'' AND substr(redr_book_stat_hist.call_no ,1,1)<= ''F'') ) "
+  local r2="  (   ($c >= ''G'' AND substr(redr_book_stat_hist.call_no ,1,1)<= ''K'') ) "
+  local r3="  (   ($c >= ''N'' AND substr(redr_book_stat_hist.call_no ,1,1)<= ''S'') ) "
+  local r4="  (   ($c like ''TP3%'')  OR  ($c like ''TN%'') ) "
+  local r5="  (   ($c like ''T%'')  OR  ($c >= ''U'' AND substr(redr_book_stat_hist.call_no ,1,1)<= ''Z'') ) "
+  bare "CALL tj_sort.getcommonsortdata(' SELECT SUM(decode(reader.redr_type_code,''10'' ,1,0)) || '','' ||
+          SUM(decode(reader.redr_type_code,''20'' ,1,0)) || '','' || SUM(decode(reader.redr_type_code,''30'' ,1,0))
+          FROM  redr_book_stat_hist ,reader  WHERE redr_book_stat_hist.cert_id = reader.cert_id  and $1', 5,
+          ARRAY[' AND $r1', ' AND $r2', ' AND $r3', ' AND $r4', ' AND $r5'], NULL)"
+}
+timed "one-off template (5 classes), year, the package call (psql)" oneoff \
+  "substr(redr_book_stat_hist.date_time,1,4)= ''$year''"
+timed "one-off template, month, the package call (psql)" oneoff \
+  "substr(redr_book_stat_hist.date_time,1,7)= ''$month''"
+timed "one-off template, half a year, the package call (psql)" oneoff \
+  "substr(redr_book_stat_hist.date_time,1,10)>= ''$year-01-01'' and substr(redr_book_stat_hist.date_time,1,10)<= ''$year-06-30''"
 types=$(sql -c "SELECT string_agg(format('SUM(decode(reader.redr_type_code,%L ,1,0))', redr_type_code), ' || '','' || ')
                   FROM reader_type WHERE code_use_flag = '1'")
 timed "floor: the classes statement once over the year (psql)" bare \

@@ -41,7 +41,7 @@ $$;
 
 -- Statements of the classification windows and the way each must be answered for a stored
 -- template ('summaries' or 'one pass'), built around the last day of the demo history. The
--- summary of titles per year serves any template; the class summaries only stored ones.
+-- yearly summaries serve any template; the daily class summary only stored ones.
 CREATE TEMP TABLE cases (name text, tbl text, sql text, stored_way text);
 CREATE FUNCTION pg_temp.fill_cases() RETURNS void LANGUAGE plpgsql AS $$
 DECLARE
@@ -107,7 +107,8 @@ BEGIN
                          ' AND ' || tj_sort.class_condition(c.tbl, '{1}', '{I24 ,TP31~TP312,K''2}'),
                          ' AND ' || tj_sort.class_condition(c.tbl, '{}', '{}')],
                    CASE WHEN c.stored_way = 'class by class' THEN 'class by class'
-                        WHEN c.name LIKE 'titles year%' THEN 'summaries' ELSE 'one pass' END
+                        WHEN c.name IN ('readers year', 'readers nothing') OR c.name LIKE 'titles year%'
+                        THEN 'summaries' ELSE 'one pass' END
             UNION ALL SELECT 'not about the pair',
                    ARRAY[' AND ' || c.tbl || '.date_time > ''2000''',
                          ' AND (' || c.tbl || '.cls_id = ''1'') OR (1 = 1)'], 'class by class'
