@@ -1047,4 +1047,85 @@ CREATE POLICY tj_tmp_rate_own_session ON tj_tmp_rate
     USING (sess_pid = pg_backend_pid())
     WITH CHECK (sess_pid = pg_backend_pid());
 
+-- Summaries of the reading history for the classification statistics, so that a year of
+-- events is counted without reading the events. The triggers of sql/procedures.sql keep
+-- them exact in the transaction that changes what they summarise (history rows, readers
+-- and their types, the composition of the templates); rows may fall to 0 events and stay.
+
+-- Every (scheme, call number) pair a book event of the history carries, NULLs included.
+CREATE TABLE tj_class_key (
+    cls_id          text,
+    call_no         text,
+    CONSTRAINT tj_class_key_uk UNIQUE NULLS NOT DISTINCT (cls_id, call_no)
+);
+
+-- The classes of the stored templates (stat_cls_comp) each pair belongs to.
+CREATE TABLE tj_class_member (
+    stat_type_code  text NOT NULL,
+    sub_stat_code   text NOT NULL,
+    cls_id          text NOT NULL,
+    call_no         text NOT NULL,
+    CONSTRAINT tj_class_member_pk PRIMARY KEY (cls_id, call_no, stat_type_code, sub_stat_code)
+);
+CREATE INDEX tj_class_member_class_idx ON tj_class_member (stat_type_code, sub_stat_code);
+
+-- Reader-book events of readers that exist, per stored-template class, day ("yyyy-mm-dd"),
+-- room and the reader's current type.
+CREATE TABLE tj_class_day (
+    stat_type_code  text NOT NULL,
+    sub_stat_code   text NOT NULL,
+    day             text NOT NULL,
+    location_f      text,
+    redr_type_code  text,
+    events          bigint NOT NULL,
+    CONSTRAINT tj_class_day_uk UNIQUE NULLS NOT DISTINCT
+        (stat_type_code, sub_stat_code, day, location_f, redr_type_code)
+);
+
+-- The same for every reader-book event, whatever its class.
+CREATE TABLE tj_total_day (
+    day             text NOT NULL,
+    location_f      text,
+    redr_type_code  text,
+    events          bigint NOT NULL,
+    CONSTRAINT tj_total_day_uk UNIQUE NULLS NOT DISTINCT (day, location_f, redr_type_code)
+);
+
+-- Reader-book events of readers that exist per year, room, pair and the reader's current type
+-- (the classes of any template over a year).
+CREATE TABLE tj_type_year (
+    year            text NOT NULL,
+    location_f      text,
+    cls_id          text,
+    call_no         text,
+    redr_type_code  text,
+    events          bigint NOT NULL,
+    CONSTRAINT tj_type_year_uk UNIQUE NULLS NOT DISTINCT (year, location_f, cls_id, call_no, redr_type_code)
+);
+
+-- Book events per history table, year, room, pair and title.
+CREATE TABLE tj_title_year (
+    hist_table      text NOT NULL,
+    year            text NOT NULL,
+    location_f      text,
+    cls_id          text,
+    call_no         text,
+    marc_rec_no     text,
+    events          bigint NOT NULL,
+    CONSTRAINT tj_title_year_uk UNIQUE NULLS NOT DISTINCT
+        (hist_table, year, location_f, cls_id, call_no, marc_rec_no)
+);
+
+-- The statistics restrict the history by substr(date_time, 1, n); without statistics on
+-- those expressions the planner takes a year for a few thousand rows and joins row by row.
+CREATE STATISTICS redr_book_stat_hist_period_stat
+    ON substr(date_time, 1, 4), substr(date_time, 1, 7), substr(date_time, 1, 10) FROM redr_book_stat_hist;
+CREATE STATISTICS book_use_stat_hist_period_stat
+    ON substr(date_time, 1, 4), substr(date_time, 1, 7), substr(date_time, 1, 10) FROM book_use_stat_hist;
+CREATE STATISTICS reader_stat_hist_period_stat
+    ON substr(date_time, 1, 4), substr(date_time, 1, 7), substr(date_time, 1, 10) FROM reader_stat_hist;
+
+-- The reader type of a card without reading the reader rows (statistics by reader type).
+CREATE INDEX reader_type_of_cert_idx ON reader (cert_id) INCLUDE (redr_type_code);
+
 COMMIT;

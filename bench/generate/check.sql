@@ -1,8 +1,9 @@
 -- Checks a generated library against what bench_keys and bench_gen_param promise: the
 -- sizes, every key range in the situation it is documented for, loans matching the lent
 -- flags, debts matching the charges, reading events pointing at real readers and items,
--- the identity sequences, and the MARC records read back as well-formed ISO 2709 (with
--- the demo library's demo_iso2709_problem). psql variable marc_all = 1 checks every
+-- the identity sequences, the statistics summaries against the events, and the MARC
+-- records read back as well-formed ISO 2709 (with the demo library's
+-- demo_iso2709_problem). psql variable marc_all = 1 checks every
 -- record, otherwise a fixed sample of about 20,000 and every record longer than one piece.
 -- Prints one line per check and fails when any check fails.
 
@@ -183,6 +184,11 @@ SELECT 'MARC records longer than one piece / one row', 1,
        (count(*) FILTER (WHERE marc02 IS NOT NULL) > 0 AND count(*) FILTER (WHERE data_serial = 2) > 0)::integer
   FROM marc_data
  WHERE marc_rec_no BETWEEN lpad(:title_first::text, 10, '0') AND lpad(:title_last::text, 10, '0');
+
+-- The classification statistics' summaries, kept by the triggers while the history was written,
+-- equal what the events say.
+INSERT INTO gen_check
+SELECT 'statistics summaries differing from the events', 0, count(*) FROM tj_sort.summary_differences();
 
 SELECT name AS check, expected, actual, CASE WHEN expected = actual THEN 'ok' ELSE 'FAILED' END AS result
   FROM gen_check;

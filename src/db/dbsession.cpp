@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <libpq-fe.h>
+#include <vector>
 
 namespace {
 
@@ -310,6 +311,39 @@ int DbSession::callProc(const QString& statement, int mode)
         text.replace(QLatin1String("''"), QLatin1String("' '"));
     // The system's anonymous block "Begin name(args); end;" is a CALL here.
     return runStatement(QStringLiteral("CALL ") + text, ErrorRecord::StatementFailed, "LIB_DB_CallProc");
+}
+
+int DbSession::callWithValues(const QString& statement, const QList<QVariant>& values, QVariantMap& firstRow)
+{
+    const QByteArray text = statement.toUtf8();
+    QList<QByteArray> bytes;
+    std::vector<const char*> pointers;
+    bytes.reserve(values.size());
+    for (const QVariant& value : values)
+        bytes.append(value.isNull() ? QByteArray() : value.toString().toUtf8());
+    for (qsizetype i = 0; i < values.size(); ++i)
+        pointers.push_back(values.at(i).isNull() ? nullptr : bytes.at(i).constData());
+    ++m_roundTrips;
+    if (m_trace)
+        m_trace->append(text);
+    PGresult* res = d->conn ? PQexecParams(d->conn, text.constData(), int(pointers.size()), nullptr,
+                                           pointers.data(), nullptr, nullptr, 0)
+                            : nullptr;
+    const ExecStatusType status = PQresultStatus(res);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        return fail(res, ErrorRecord::StatementFailed, "LIB_DB_ExecuteBound");
+    firstRow.clear();
+    if (status == PGRES_TUPLES_OK && PQntuples(res) > 0) {
+        for (int c = 0; c < PQnfields(res); ++c) {
+            const QString name = QString::fromUtf8(PQfname(res, c)).toLower();
+            firstRow.insert(name,
+                            PQgetisnull(res, 0, c)
+                                ? QVariant()
+                                : QVariant(QString::fromUtf8(PQgetvalue(res, 0, c), PQgetlength(res, 0, c))));
+        }
+    }
+    PQclear(res);
+    return 0;
 }
 
 QString DbSession::serverDate()

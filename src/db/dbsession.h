@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <memory>
 
 struct pg_result;
@@ -51,6 +52,10 @@ public:
     int execute(const QString& statement, int mode);
     int callProc(const QString& statement, int mode);
     QString serverDate();
+    // Sends a statement with positional values ($1, $2, ...: a null QVariant is NULL, anything
+    // else its text) and hands back the first row's columns by lower-case name, untrimmed, NULL
+    // as a null QVariant (procedure calls with bound parameters).
+    int callWithValues(const QString& statement, const QList<QVariant>& values, QVariantMap& firstRow);
 
     void beginTrans();
     void commitTrans();

@@ -76,9 +76,24 @@ QString LIB_DB_ErrorMessage(long oracleNumber, const QString& description)
     }
 }
 
+namespace {
+std::function<void(const ErrorRecord&)>& errorObserver()
+{
+    static std::function<void(const ErrorRecord&)> observer;
+    return observer;
+}
+} // namespace
+
+void LIB_DB_SetErrorObserver(std::function<void(const ErrorRecord&)> observer)
+{
+    errorObserver() = std::move(observer);
+}
+
 int LIB_DB_ShowError()
 {
     ErrorRecord& error = LIB_DB_Error();
+    if (errorObserver())
+        errorObserver()(error);
     switch (error.code) {
     case ErrorRecord::None:
         switch (error.pendingFault) {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+
+struct ErrorRecord;
 
 // Shows the message for the error record (or the pending program fault), writes the log lines and
 // clears the record. After a lost connection it offers to reconnect. Returns 0, or -1 for fault 364,
@@ -9,3 +12,7 @@ int LIB_DB_ShowError();
 
 // The message the reporter shows for a select or statement failure (without the reconnect case).
 QString LIB_DB_ErrorMessage(long oracleNumber, const QString& description);
+
+// Called by LIB_DB_ShowError with the record before it is shown and cleared: a program without a
+// window (readdesk-report) prints the server's own text this way. nullptr removes it.
+void LIB_DB_SetErrorObserver(std::function<void(const ErrorRecord&)> observer);

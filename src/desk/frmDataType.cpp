@@ -22,6 +22,11 @@ frmDataType::frmDataType(QWidget* parent) : QDialog(parent)
     optLine->setChecked(true);
     txtSeparator->setEnabled(false);
     connect(optSeparator, &QRadioButton::toggled, txtSeparator, &QLineEdit::setEnabled);
+    // Choosing the separator option puts the cursor where the separator is typed.
+    connect(optSeparator, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            txtSeparator->setFocus();
+    });
 
     auto* separatorRow = new QHBoxLayout;
     separatorRow->addWidget(optSeparator);

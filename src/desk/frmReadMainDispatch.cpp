@@ -15,6 +15,9 @@
 #include "startup/environment.h"
 #include "startup/frmCircLogo.h"
 #include "startup/frmReadSet.h"
+#include "stats/frmRead_BookStat.h"
+#include "stats/frmRedrStat.h"
+#include "stats/frmStatJob.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -67,13 +70,25 @@ void frmReadMain::runMenuCommand(const QString& id)
         {"mnuInfoImport", [](frmReadMain& w) { w.startImport(); }},
         {"mnuDelrecord", {}},      // purge of old reading records frmdelRecord
         {"mnuInfoReaderStat", {}}, // statistics windows
-        {"mnuInfoBookStat", {}},
-        {"mnuRedrStat", {}},
+        {"mnuInfoBookStat",
+         [](frmReadMain& w) {
+             frmRead_BookStat window(w.m_desk.mode == DeskMode::ReaderBookRegistration, &w);
+             window.exec();
+         }},
+        {"mnuRedrStat",
+         [](frmReadMain& w) {
+             frmRedrStat window(&w);
+             window.exec();
+         }},
         {"mnuBookStat", {}},
         {"mnuRedrCount", {}},
         {"mnuUsingStat", {}},
         {"mnuReadUseRate", {}},
-        {"mnuStatJob", {}}, // workload statistics frmStatJob
+        {"mnuStatJob",
+         [](frmReadMain& w) {
+             frmStatJob window(QStringLiteral("4%"), &w); // the job types of this module
+             window.exec();
+         }},
         {"mnuFindText", [](frmReadMain& w) { w.m_extensions->openFindText(); }},
         {"mnuToolTheme", [](frmReadMain& w) { w.m_extensions->openThemeManager(); }},
         {"mnuToolAddins", [](frmReadMain& w) { w.m_extensions->openAddinManager(); }},

@@ -8,6 +8,7 @@
 #include "startup/desksettings.h"
 #include "startup/environment.h"
 #include "startup/operatorsession.h"
+#include "stats/frmRead_BookStat.h"
 #include "support/recordingpresenter.h"
 #include "support/testdatabase.h"
 
@@ -354,6 +355,45 @@ private Q_SLOTS:
         QCOMPARE(rows("vsBook"), 1);
     }
 
+    // The statistics entries of the 阅览统计 menu open their windows modally; the book window
+    // counts the reader-book history in the reader and book registration mode only.
+    void statisticsMenusOpenTheirWindows_data()
+    {
+        QTest::addColumn<int>("modeKey");
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<bool>("readerBookHistory");
+        QTest::newRow("classification") << int(Qt::Key_F3) << "mnuRedrStat"
+                                        << "frmRedrStat" << false;
+        QTest::newRow("books in registration") << int(Qt::Key_F3) << "mnuInfoBookStat"
+                                               << "frmRead_BookStat" << true;
+        QTest::newRow("books in counting") << int(Qt::Key_F1) << "mnuInfoBookStat"
+                                           << "frmRead_BookStat" << false;
+        QTest::newRow("workload") << int(Qt::Key_F1) << "mnuStatJob"
+                                  << "frmStatJob" << false;
+    }
+    void statisticsMenusOpenTheirWindows()
+    {
+        QFETCH(int, modeKey);
+        QFETCH(QString, menu);
+        QFETCH(bool, readerBookHistory);
+        openWindow(true);
+        pressInFocus(Qt::Key(modeKey));
+        QString opened;
+        bool readerBook = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            opened = modal ? modal->objectName() : QString();
+            if (auto* books = qobject_cast<frmRead_BookStat*>(modal))
+                readerBook = books->conditions().readerBookMode;
+            if (modal)
+                modal->close();
+        });
+        child<QAction>(menu)->trigger();
+        QTEST(opened, "window");
+        QCOMPARE(readerBook, readerBookHistory);
+    }
+
     void importFormat_data()
     {
         QTest::addColumn<bool>("bySeparator");
@@ -379,7 +419,8 @@ private Q_SLOTS:
             QTest::mouseClick(format.findChild<QRadioButton*>(QStringLiteral("optSeparator")), Qt::LeftButton,
                               {}, QPoint(5, 5));
             QVERIFY(text->isEnabled());
-            QTest::keyClicks(text, typed);
+            QCOMPARE(QApplication::focusWidget(), text); // the option puts the cursor there
+            QTest::keyClicks(QApplication::focusWidget(), typed);
         }
         QTest::mouseClick(format.findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
         QCOMPARE(format.result() == QDialog::Accepted, accepted);

@@ -16,7 +16,7 @@ deb=$(ls "$work"/out/readdesk_*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || { echo "FAIL: no package made"; exit 1; }
 
 dpkg-deb -c "$deb" | awk '{ print $6 }' >"$work/contents"
-for path in ./opt/readdesk/readdesk ./opt/readdesk/readdesk-addinhost ./opt/readdesk/readdesk-launch \
+for path in ./opt/readdesk/readdesk ./opt/readdesk/readdesk-report ./opt/readdesk/readdesk-addinhost ./opt/readdesk/readdesk-launch \
   ./opt/readdesk/tavorn-ini ./opt/readdesk/addins/example/libExampleAddin.so \
   ./opt/readdesk/addins/example/addin.xml ./opt/readdesk/CFG/LT/LT_reader.ini \
   ./opt/readdesk/CFG/BM/BaseParam/BM_MarcIDX.ini ./opt/readdesk/InfoCenter/setting.ini \

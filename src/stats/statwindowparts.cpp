@@ -1,0 +1,52 @@
+#include "statwindowparts.h"
+
+#include "codes/codetables.h"
+#include "db/errorreporter.h"
+#include "statconditions.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QTableView>
+
+LIB_BusyPointer::LIB_BusyPointer()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+LIB_BusyPointer::~LIB_BusyPointer()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+QTableView* LIB_MakeStatGridView(QWidget* parent, const char* name, QAbstractItemModel* model)
+{
+    auto* view = new QTableView(parent);
+    view->setObjectName(QLatin1String(name));
+    view->setModel(model);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->horizontalHeader()->setDefaultSectionSize(90);
+    return view;
+}
+
+void LIB_FillLocationCombo(QComboBox* combo)
+{
+    combo->clear();
+    combo->addItem(StatConditions::allLocations());
+    const ResultTable& locations = LIB_CodeTable(CodeTable::Locations);
+    for (int row = 2; row < locations.recordCount() + 2; ++row)
+        combo->addItem(locations.text(1, row));
+}
+
+void LIB_FillTemplateCombo(QComboBox* combo)
+{
+    combo->clear();
+    ResultTable templates;
+    if (LIB_LoadStatTemplates(templates) != 0)
+        LIB_DB_ShowError();
+    for (int row = 2; row < templates.recordCount() + 2; ++row)
+        combo->addItem(templates.text(0, row), templates.text(1, row));
+    combo->addItem(LIB_OneOffTemplateName(), QString());
+}
