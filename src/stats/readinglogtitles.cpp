@@ -1,0 +1,96 @@
+#include "readinglogtitles.h"
+
+#include "db/dbsession.h"
+#include "info/bibelements.h"
+#include "info/marcreader.h"
+
+#include <QMutex>
+#include <algorithm>
+#include <numeric>
+#include <thread>
+
+namespace {
+
+constexpr int recordsPerRead = 500; // one statement of the MARC reader
+
+struct Texts
+{
+    QString title, author, publisher;
+};
+
+} // namespace
+
+bool ReadingLogTitles::read(ReadingLogRows& rows)
+{
+    // The rows in record-number order give the distinct numbers, sorted, and each row's place
+    // among them, without hashing 100,000 numbers.
+    QList<int> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(),
+              [&rows](int a, int b) { return rows.at(a).marcRecNo < rows.at(b).marcRecNo; });
+    QStringList numbers;
+    QList<int> numberOfRow(rows.size(), -1);
+    for (int r : order) {
+        const QString& number = rows.at(r).marcRecNo;
+        if (number.isEmpty())
+            continue;
+        if (numbers.isEmpty() || numbers.constLast() != number)
+            numbers.append(number);
+        numberOfRow[r] = int(numbers.size()) - 1;
+    }
+    m_records = int(numbers.size());
+
+    const int sets = int((numbers.size() + recordsPerRead - 1) / recordsPerRead);
+    QList<Texts> texts(numbers.size());
+    Texts* const out = texts.data(); // written by every thread, each set its own range
+    std::atomic_int nextSet{0};
+    std::atomic_int setsDone{0};
+    std::atomic_bool stop{false};
+    QMutex failureLock;
+    // Each thread takes the next set until none is left; the sets write disjoint ranges of texts.
+    auto readSets = [&](DbSession* session) {
+        DbSession::setCurrent(session);
+        for (int set = nextSet++; set < sets && !stop && !m_cancel; set = nextSet++) {
+            const qsizetype first = qsizetype(set) * recordsPerRead;
+            const QStringList chunk = numbers.mid(first, recordsPerRead);
+            QHash<QString, MarcRecord> records;
+            if (MarcReader::readMany(chunk, records) != 0) {
+                const QMutexLocker lock(&failureLock);
+                if (!m_failed)
+                    m_failed = session;
+                stop = true;
+                return;
+            }
+            for (qsizetype i = 0; i < chunk.size(); ++i) {
+                const auto found = records.constFind(chunk.at(i));
+                if (found != records.cend())
+                    out[first + i] = {LIB_GetBibElement(*found, BibTitle),
+                                      LIB_GetBibElement(*found, BibResponsible),
+                                      LIB_GetBibElement(*found, BibPublisher)};
+            }
+            if (m_progress)
+                m_progress(++setsDone, sets);
+        }
+    };
+    DbSession* own = &DbSession::current();
+    std::vector<std::thread> helpers;
+    for (qsizetype s = 1; s < m_sessions.size() && s < sets; ++s)
+        helpers.emplace_back(readSets, m_sessions.at(s));
+    readSets(m_sessions.value(0, own));
+    for (std::thread& helper : helpers)
+        helper.join();
+    DbSession::setCurrent(own);
+    if (m_failed)
+        return false;
+
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        if (numberOfRow.at(r) < 0)
+            continue;
+        const Texts& t = texts.at(numberOfRow.at(r));
+        std::array<QString, ReadingLogModel::ColumnCount>& cells = rows[r].cells;
+        cells[ReadingLogModel::Title] = t.title;
+        cells[ReadingLogModel::Author] = t.author;
+        cells[ReadingLogModel::Publisher] = t.publisher;
+    }
+    return true;
+}
