@@ -1,6 +1,7 @@
 // The reading-log query and purge windows offscreen against the demo library: bounds, filter
 // panels, kinds, printing, and the purge by reading mode.
 #include "print/frmFlexPrint.h"
+#include "print/frmShowRate.h"
 #include "print/printhandover.h"
 #include "readinglogfixture.h"
 #include "stats/frmLt3Log.h"
@@ -195,6 +196,45 @@ private Q_SLOTS:
         QCOMPARE(readerTypes->isEnabled(), !bookLog);
         if (bookLog)
             QVERIFY(!readerTypes->isChecked());
+    }
+
+    // A query given up through the progress display, or refused by the server, leaves the rows
+    // listed before; the window is locked while it runs and free again afterwards.
+    void endedSeek_data()
+    {
+        QTest::addColumn<QString>("hold");
+        QTest::addColumn<QString>("release");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::newRow("cancelled while the table is locked")
+            << "BEGIN; LOCK TABLE reader_stat IN ACCESS EXCLUSIVE MODE"
+            << "COMMIT" << QStringList{};
+        QTest::newRow("refused") << "ALTER TABLE reader_stat RENAME TO reader_stat_away"
+                                 << "ALTER TABLE reader_stat_away RENAME TO reader_stat"
+                                 << QStringList{RecordingPresenter::shownText(QStringLiteral("ECM012"))};
+    }
+    void endedSeek()
+    {
+        QFETCH(QString, hold);
+        QFETCH(QString, release);
+        QFETCH(QStringList, boxes);
+        frmLt3Log window;
+        window.show();
+        setBounds(window, "00:00:00", "23:59:59");
+        QCOMPARE(seek(window).size(), 3);
+        db.exec(hold);
+        QSignalSpy ended(&window, &frmLt3Log::seekEnded);
+        click(child<QPushButton>(window, QStringLiteral("cmdSeek")));
+        if (boxes.isEmpty()) {
+            frmShowRate* progress = nullptr;
+            QTRY_VERIFY((progress = qobject_cast<frmShowRate*>(QApplication::activeWindow())) != nullptr);
+            QVERIFY(!window.isEnabled());
+            click(progress->cancelButton());
+        }
+        QTRY_COMPARE(ended.count(), 1);
+        db.exec(release);
+        QCOMPARE(presenter->texts(), boxes);
+        QVERIFY(window.isEnabled());
+        QCOMPARE(child<QTableView>(window, QStringLiteral("spdReadLog"))->model()->rowCount(), 3);
     }
 
     // A kind shows its columns and empties the grid.
