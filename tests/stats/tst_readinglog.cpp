@@ -180,6 +180,38 @@ private Q_SLOTS:
         QCOMPARE(loader.lastFigures().statements, kind == 0 ? 1L : 2L);
     }
 
+    // The staff filter's members: those whose code1 holds "4", in number order; "ITJ008" for none.
+    void staff_data()
+    {
+        QTest::addColumn<QString>("codes");
+        QTest::addColumn<QStringList>("members");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::newRow("demo staff") << "" << QStringList{"王晓明 A001", "李红 B002", "赵刚 C003"}
+                                    << QStringList{};
+        QTest::newRow("nobody in this module")
+            << "UPDATE lib_worker SET code1 = '3'" << QStringList{}
+            << QStringList{RecordingPresenter::shownText(QStringLiteral("ITJ008"))};
+    }
+    void staff()
+    {
+        QFETCH(QString, codes);
+        QFETCH(QStringList, members);
+        QFETCH(QStringList, boxes);
+        if (!codes.isEmpty())
+            db.exec(QStringLiteral("CREATE TABLE worker_codes AS SELECT wkr_no, code1 FROM lib_worker;") +
+                    codes);
+        QList<ReadingLogStaff> staff;
+        QCOMPARE(readReadingLogStaff(staff), 0);
+        if (!codes.isEmpty())
+            db.exec(QStringLiteral("UPDATE lib_worker w SET code1 = c.code1 FROM worker_codes c "
+                                   "WHERE c.wkr_no = w.wkr_no; DROP TABLE worker_codes"));
+        QStringList listed;
+        for (const ReadingLogStaff& member : staff)
+            listed << member.name + QLatin1Char(' ') + member.number;
+        QCOMPARE(listed, members);
+        QCOMPARE(presenter->texts(), boxes);
+    }
+
     // A cancel stops the statement on the server; a refused statement is handed over for the
     // error reporter. Either way the loader lists again afterwards.
     void endedListings_data()
