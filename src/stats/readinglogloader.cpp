@@ -9,6 +9,9 @@
 
 namespace {
 
+// Connections reading MARC records at once; the first also runs the log statement.
+constexpr int titleSessions = 2;
+
 // What a job needs from the window's thread, taken there so that the worker reads no shared state
 // but the MARC index parameters.
 struct Job
@@ -47,21 +50,32 @@ public:
         for (DbSession& session : m_sessions)
             session.cancelRunning();
     }
+    // Each session records into a list of its own (they send at once); a job's statements are
+    // handed to the caller's list when it ends.
     void setStatementTrace(QList<QByteArray>* trace)
     {
-        for (DbSession& session : m_sessions)
-            session.setStatementTrace(trace);
+        m_trace = trace;
+        for (int s = 0; s < titleSessions; ++s)
+            m_sessions[s].setStatementTrace(trace ? &m_sessionTraces[s] : nullptr);
     }
 
 private:
     bool connected(const Job& job, DbSession& session);
     bool listRows(const Job& job, ReadingLogRows& rows);
     bool readTitles(const Job& job, ReadingLogRows& rows, ReadingLogFigures& figures);
-    long roundTrips() const { return m_sessions[0].roundTrips() + m_sessions[1].roundTrips(); }
+    long roundTrips() const
+    {
+        long sent = 0;
+        for (const DbSession& session : m_sessions)
+            sent += session.roundTrips();
+        return sent;
+    }
     template <typename F> void post(F&& f) { QMetaObject::invokeMethod(m_loader, std::forward<F>(f)); }
 
     ReadingLogLoader* m_loader;
-    DbSession m_sessions[2];
+    DbSession m_sessions[titleSessions];
+    QList<QByteArray> m_sessionTraces[titleSessions];
+    QList<QByteArray>* m_trace = nullptr;
     DbSession& m_session = m_sessions[0];
     DbSession* m_failed = nullptr; // the session whose error the job reports
 };
@@ -79,13 +93,15 @@ bool ReadingLogWorker::connected(const Job& job, DbSession& session)
 
 bool ReadingLogWorker::readTitles(const Job& job, ReadingLogRows& rows, ReadingLogFigures& figures)
 {
-    ReadingLogTitles titles({&m_sessions[0], &m_sessions[1]}, *job.cancel,
-                            [loader = m_loader, id = job.id](int done, int total) {
-                                QMetaObject::invokeMethod(loader, [loader, id, done, total] {
-                                    if (loader->isCurrent(id))
-                                        Q_EMIT loader->progressed(done, total);
-                                });
-                            });
+    QList<DbSession*> sessions;
+    for (DbSession& session : m_sessions)
+        sessions << &session;
+    ReadingLogTitles titles(sessions, *job.cancel, [loader = m_loader, id = job.id](int done, int total) {
+        QMetaObject::invokeMethod(loader, [loader, id, done, total] {
+            if (loader->isCurrent(id))
+                Q_EMIT loader->progressed(done, total);
+        });
+    });
     const bool read = titles.read(rows);
     figures.records = titles.records();
     if (!read)
@@ -129,7 +145,9 @@ void ReadingLogWorker::run(const Job& job)
     ReadingLogFigures figures;
     QElapsedTimer clock;
     const bool titles = job.kind != ReadingLogKind::Reader;
-    bool listed = !*job.cancel && connected(job, m_sessions[0]) && (!titles || connected(job, m_sessions[1]));
+    bool listed = !*job.cancel && connected(job, m_sessions[0]);
+    for (int s = 1; s < titleSessions && titles; ++s)
+        listed = listed && connected(job, m_sessions[s]);
     const long before = roundTrips();
     clock.start();
     listed = listed && listRows(job, rows);
@@ -139,6 +157,11 @@ void ReadingLogWorker::run(const Job& job)
     figures.titlesMs = double(clock.nsecsElapsed()) / 1e6;
     figures.rows = int(rows.size());
     figures.statements = roundTrips() - before;
+    for (QList<QByteArray>& sent : m_sessionTraces) {
+        if (m_trace)
+            m_trace->append(sent);
+        sent.clear();
+    }
     ReadingLogLoader* loader = m_loader;
     const quint64 id = job.id;
     if (*job.cancel) {
