@@ -3,7 +3,6 @@
 #include "db/errorrecord.h"
 #include "readinglogmodel.h"
 
-#include <QHash>
 #include <QObject>
 #include <QThread>
 #include <atomic>
@@ -24,16 +23,18 @@ struct ReadingLogFigures
 };
 
 // Lists reading-log rows off the window's thread: the log statement and the MARC records of the
-// listed items run on a database connection of the loader's own, opened with the desk session's
-// connection values and kept while the loader lives. The window's event loop keeps turning, so
-// that it paints and its progress display hears "取消"; the rows arrive whole, in one step.
-// Every signal is emitted on the loader's thread.
+// listed items run on database connections of the loader's own (the statement on one, the
+// records on two at once), opened with the desk session's connection values at the first list
+// and kept while the loader lives. The window's event loop keeps turning, so that it paints and
+// its progress display hears "取消"; the rows arrive whole, in one step. A failure, connecting
+// included, is handed over with its error record for the error reporter. Every signal is
+// emitted on the loader's thread.
 class ReadingLogLoader : public QObject
 {
     Q_OBJECT
 public:
     explicit ReadingLogLoader(QObject* parent = nullptr);
-    ~ReadingLogLoader() override; // stops a running list and closes the connection
+    ~ReadingLogLoader() override; // stops a running list and closes the connections
 
     // Starts listing the rows of a log statement of the kind (readingLogStatement): location codes
     // named from the code table, titles, authors and publishers read from the items' MARC
@@ -44,7 +45,7 @@ public:
     bool isRunning() const { return m_running; }
     const ReadingLogFigures& lastFigures() const { return m_figures; }
 
-    // Records the text of every statement the loader's connection sends from now on (nullptr
+    // Records the text of every statement the loader's connections send from now on (nullptr
     // stops it); the benchmark replays them bare. Read it once a list has ended.
     void setStatementTrace(QList<QByteArray>* trace);
 

@@ -6,7 +6,6 @@
 
 #include <QMutex>
 #include <algorithm>
-#include <numeric>
 #include <thread>
 
 namespace {
@@ -24,18 +23,19 @@ bool ReadingLogTitles::read(ReadingLogRows& rows)
 {
     // The rows in record-number order give the distinct numbers, sorted, and each row's place
     // among them, without hashing 100,000 numbers.
-    QList<int> order(rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(),
-              [&rows](int a, int b) { return rows.at(a).marcRecNo < rows.at(b).marcRecNo; });
+    // The keys sit side by side with their rows, so that sorting does not wander through the rows.
+    std::vector<std::pair<QStringView, int>> order;
+    order.reserve(rows.size());
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        if (!rows.at(r).marcRecNo.isEmpty())
+            order.emplace_back(rows.at(r).marcRecNo, int(r));
+    }
+    std::sort(order.begin(), order.end());
     QStringList numbers;
     QList<int> numberOfRow(rows.size(), -1);
-    for (int r : order) {
-        const QString& number = rows.at(r).marcRecNo;
-        if (number.isEmpty())
-            continue;
+    for (const auto& [number, r] : order) {
         if (numbers.isEmpty() || numbers.constLast() != number)
-            numbers.append(number);
+            numbers.append(rows.at(r).marcRecNo);
         numberOfRow[r] = int(numbers.size()) - 1;
     }
     m_records = int(numbers.size());
