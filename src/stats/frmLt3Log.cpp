@@ -62,13 +62,13 @@ frmLt3Log::frmLt3Log(QWidget* parent) : QWidget(parent, Qt::Window)
     fillFilterLists();
 
     connect(m_loader, &ReadingLogLoader::progressed, this, [this](int done, int total) {
-        // The display turns the event loop: the rows may arrive and end the query meanwhile.
         clsProgressBar* progress = m_progress.get();
         if (!progress)
             return;
         progress->setMax(total);
         progress->setValue(done);
-        if (progress->Interrupt())
+        // The display turns the event loop: the rows may have arrived and ended the query.
+        if (m_progress.get() == progress && progress->Interrupt())
             m_loader->cancel();
     });
     connect(m_loader, &ReadingLogLoader::loaded, this, [this](const ReadingLogRows& rows) {
@@ -80,7 +80,12 @@ frmLt3Log::frmLt3Log(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(m_loader, &ReadingLogLoader::cancelled, this, &frmLt3Log::endSeek);
 }
 
-frmLt3Log::~frmLt3Log() = default;
+frmLt3Log::~frmLt3Log()
+{
+    // Closed with the desk while a query runs: the pointer and the progress display go too.
+    m_loader->cancel();
+    endSeek();
+}
 
 void frmLt3Log::buildControls()
 {

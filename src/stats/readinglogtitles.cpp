@@ -22,8 +22,8 @@ struct Texts
 bool ReadingLogTitles::read(ReadingLogRows& rows)
 {
     // The rows in record-number order give the distinct numbers, sorted, and each row's place
-    // among them, without hashing 100,000 numbers.
-    // The keys sit side by side with their rows, so that sorting does not wander through the rows.
+    // among them, without hashing 100,000 numbers; the keys sit beside their row numbers, so
+    // that sorting does not wander through the rows.
     std::vector<std::pair<QStringView, int>> order;
     order.reserve(rows.size());
     for (qsizetype r = 0; r < rows.size(); ++r) {
