@@ -198,8 +198,9 @@ private Q_SLOTS:
             QVERIFY(!readerTypes->isChecked());
     }
 
-    // A query given up through the progress display, or refused by the server, leaves the rows
-    // listed before; the window is locked while it runs and free again afterwards.
+    // A query given up through the progress display (the server stops the statement), or refused
+    // by the server, leaves the rows listed before; the window is locked while it runs and free
+    // again afterwards, and lists again on its connections.
     void endedSeek_data()
     {
         QTest::addColumn<QString>("hold");
@@ -235,6 +236,8 @@ private Q_SLOTS:
         QCOMPARE(presenter->texts(), boxes);
         QVERIFY(window.isEnabled());
         QCOMPARE(child<QTableView>(window, QStringLiteral("spdReadLog"))->model()->rowCount(), 3);
+        setBounds(window, "09:30:00", "09:30:00");
+        QCOMPARE(seek(window), QStringList{"09:30:00"});
     }
 
     // A kind shows its columns and empties the grid.
