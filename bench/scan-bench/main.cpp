@@ -13,7 +13,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QSysInfo>
-#include <QTableView>
 #include <QTextStream>
 #include <QThread>
 
@@ -200,13 +199,7 @@ int main(int argc, char* argv[])
     }
     if (parts.contains(QStringLiteral("grid"))) {
         out << "## Reading-log grid\n\n";
-        ReadingLogModel model;
-        QTableView view;
-        view.setModel(&model);
-        view.resize(1200, 700);
-        view.show();
-        QApplication::processEvents();
-        printGrid(out, fillReadingLogGrid(model, &view, gridSize));
+        printGrid(out, fillReadingLogWindow(gridSize, &floor));
         out << "\n";
         out.flush();
     }

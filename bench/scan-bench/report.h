@@ -13,7 +13,9 @@ constexpr double medianRatio = 1.2;  // desk median at most this times the floor
 constexpr double p99Ratio = 1.5;     // desk p99 at most this times the floor's p99
 constexpr double loginMs = 1000;     // process start to the login window
 constexpr double importSeconds = 30; // 10,000 counted codes
-constexpr double gridMs = 5000;      // 100,000 log rows with titles
+constexpr double gridMs = 3000;      // 100,000 log rows with titles
+constexpr double gridStallMs = 200;  // the window's event loop meanwhile
+constexpr double gridMemoryMb = 200; // the process after the fill
 } // namespace Target
 
 // The ratio of a desk figure to its floor; 0 when there is no floor.

@@ -3,6 +3,7 @@
 #include "messages.h"
 
 #include <QByteArray>
+#include <QMutex>
 #include <libpq-fe.h>
 #include <vector>
 
@@ -66,6 +67,19 @@ void fillTable(PGresult* res, ResultTable& result)
     }
 }
 
+// A value as text, the way the result table gives it.
+QString cellText(PGresult* res, int row, int column, int type)
+{
+    const bool null = PQgetisnull(res, row, column);
+    if (type == ResultTable::TypeText)
+        return null ? QString() : rightTrimmed(PQgetvalue(res, row, column), PQgetlength(res, row, column));
+    if (type == ResultTable::TypeOther)
+        return {};
+    const double number =
+        null ? 0.0 : QByteArray(PQgetvalue(res, row, column), PQgetlength(res, row, column)).toDouble();
+    return QVariant(number).toString();
+}
+
 QString errorField(const PGresult* res, int field)
 {
     return res ? QString::fromUtf8(PQresultErrorField(res, field)) : QString();
@@ -76,13 +90,24 @@ QString errorField(const PGresult* res, int field)
 struct DbSession::Impl
 {
     PGconn* conn = nullptr;
+    // The connection's cancel handle, used from other threads (cancelRunning).
+    QMutex cancelLock;
+    PGcancel* cancel = nullptr;
 
     ~Impl() { close(); }
     void close()
     {
+        setCancel(nullptr);
         if (conn)
             PQfinish(conn);
         conn = nullptr;
+    }
+    void setCancel(PGcancel* handle)
+    {
+        QMutexLocker lock(&cancelLock);
+        if (cancel)
+            PQfreeCancel(cancel);
+        cancel = handle;
     }
 
     // The error text in the form the reporter reads: "ORA-nnnnn: ..." for the failures it knows by
@@ -184,6 +209,7 @@ int DbSession::connect()
         LIB_Beep();
         return -1;
     }
+    d->setCancel(PQgetCancel(d->conn));
     probeSchemaFlags();
     return 0;
 }
@@ -259,6 +285,55 @@ int DbSession::select(const QString& sql, ResultTable& result)
     fillTable(res, result);
     PQclear(res);
     return 0;
+}
+
+int DbSession::selectEach(const QString& sql, const std::function<bool(QStringList& row)>& take)
+{
+    const QByteArray text = sql.toUtf8();
+    ++m_roundTrips;
+    if (m_trace)
+        m_trace->append(text);
+    if (!d->conn || !PQsendQuery(d->conn, text.constData()))
+        return fail(nullptr, ErrorRecord::SelectFailed, "LIB_DB_Select");
+    // One row at a time: the whole result never sits in the client library as well.
+    PQsetSingleRowMode(d->conn);
+    PGresult* failure = nullptr;
+    bool wanted = true;
+    QList<int> types;
+    QStringList row;
+    // Every result is collected, so that the connection is ready for the next statement.
+    while (PGresult* res = PQgetResult(d->conn)) {
+        const ExecStatusType status = PQresultStatus(res);
+        if (status == PGRES_SINGLE_TUPLE && wanted) {
+            const int fields = PQnfields(res);
+            if (types.isEmpty()) {
+                for (int c = 0; c < fields; ++c)
+                    types << typeCodeOf(PQftype(res, c));
+            }
+            row.clear();
+            for (int c = 0; c < fields; ++c)
+                row << cellText(res, 0, c, types.at(c));
+            if (!take(row)) {
+                wanted = false;
+                cancelRunning();
+            }
+        } else if (status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK && wanted && !failure) {
+            failure = res;
+            continue;
+        }
+        PQclear(res);
+    }
+    if (failure)
+        return fail(failure, ErrorRecord::SelectFailed, "LIB_DB_Select");
+    return 0;
+}
+
+void DbSession::cancelRunning()
+{
+    QMutexLocker lock(&d->cancelLock);
+    char reason[256];
+    if (d->cancel)
+        PQcancel(d->cancel, reason, sizeof reason);
 }
 
 int DbSession::fail(pg_result* res, long errorCode, const char* routine)
@@ -361,10 +436,10 @@ void DbSession::beginTrans()
     m_inTransaction = true;
 }
 
-void DbSession::commitTrans()
+int DbSession::commitTrans()
 {
-    PQclear(send("COMMIT"));
     m_inTransaction = false;
+    return runStatement(QStringLiteral("COMMIT"), ErrorRecord::StatementFailed, "LIB_DB_CommitTrans");
 }
 
 void DbSession::rollback()

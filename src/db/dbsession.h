@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 struct pg_result;
@@ -49,6 +50,14 @@ public:
     bool isConnected() const;
 
     int select(const QString& sql, ResultTable& result);
+    // Like select, for long lists: each data row is handed to `take` as it arrives, as the texts
+    // the result table would give (right-trimmed text, NULL empty, numbers as their text, other
+    // types empty), so that the whole result is never held twice. `take` returning false stops
+    // the statement; that is no failure.
+    int selectEach(const QString& sql, const std::function<bool(QStringList& row)>& take);
+    // Asks the server to stop the statement this session is running; safe from any thread while
+    // the session exists. The stopped statement fails with SQLSTATE 57014.
+    void cancelRunning();
     int execute(const QString& statement, int mode);
     int callProc(const QString& statement, int mode);
     QString serverDate();
@@ -58,7 +67,7 @@ public:
     int callWithValues(const QString& statement, const QList<QVariant>& values, QVariantMap& firstRow);
 
     void beginTrans();
-    void commitTrans();
+    int commitTrans(); // -1 with the error record filled when the server refused the commit
     void rollback();
     bool inTransaction() const { return m_inTransaction; }
 

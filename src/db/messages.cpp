@@ -4,8 +4,10 @@
 #include "startup/environment.h"
 #include "sysparams.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
+#include <QThread>
 
 namespace {
 std::unique_ptr<MessagePresenter>& presenterSlot()
@@ -46,6 +48,12 @@ void LIB_SetSoundPlayer(std::function<void(const QString& path)> player)
 
 void LIB_Beep()
 {
+    // A failure on a connection of a background thread beeps on the application's thread.
+    if (auto* app = QCoreApplication::instance(); app && QThread::currentThread() != app->thread()) {
+        QMetaObject::invokeMethod(
+            app, [] { LIB_Beep(); }, Qt::QueuedConnection);
+        return;
+    }
     if (auto* presenter = LIB_MessagePresenter())
         presenter->beep();
 }

@@ -78,6 +78,8 @@ private:
     void openSettings();
     void openBarcodeRules();
     void openLocalReaders();
+    void openReadingLog();
+    void openPurge();
     void showAbout();
     void showHelpContents();
     void openMakerPage(const QString& settingKey);

@@ -15,9 +15,11 @@
 #include "startup/environment.h"
 #include "startup/frmCircLogo.h"
 #include "startup/frmReadSet.h"
+#include "stats/frmLt3Log.h"
 #include "stats/frmRead_BookStat.h"
 #include "stats/frmRedrStat.h"
 #include "stats/frmStatJob.h"
+#include "stats/frmdelRecord.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -64,11 +66,11 @@ void frmReadMain::runMenuCommand(const QString& id)
         {"mnuReadSet", [](frmReadMain& w) { w.openSettings(); }},
         {"mnuBarReadRule", [](frmReadMain& w) { w.openBarcodeRules(); }},
         {"mnuReconn", {}}, // campus-card interface: none is configured in this build
-        {"mnuLt3Log", {}}, // reading-log query frmLt3Log
+        {"mnuLt3Log", [](frmReadMain& w) { w.openReadingLog(); }},
         {"mnuInfoSeekBook", [](frmReadMain& w) { w.openItemInformation(); }},
         {"mnuInfoSeekReader", [](frmReadMain& w) { w.openReaderInformation(); }},
         {"mnuInfoImport", [](frmReadMain& w) { w.startImport(); }},
-        {"mnuDelrecord", {}},      // purge of old reading records frmdelRecord
+        {"mnuDelrecord", [](frmReadMain& w) { w.openPurge(); }},
         {"mnuInfoReaderStat", {}}, // statistics windows
         {"mnuInfoBookStat",
          [](frmReadMain& w) {
@@ -168,6 +170,30 @@ void frmReadMain::openLocalReaders()
 {
     frmRedrValid readers(this);
     readers.exec();
+}
+
+void frmReadMain::openReadingLog()
+{
+    // Modeless, one window: a second command brings the open one forward (a closed one is
+    // being released).
+    frmLt3Log* log = nullptr;
+    for (frmLt3Log* open : findChildren<frmLt3Log*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (open->isVisible())
+            log = open;
+    }
+    if (!log) {
+        log = new frmLt3Log(this);
+        log->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    log->show();
+    log->raise();
+    log->activateWindow();
+}
+
+void frmReadMain::openPurge()
+{
+    frmdelRecord purge(int(m_desk.mode), this);
+    purge.exec();
 }
 
 void frmReadMain::showAbout()

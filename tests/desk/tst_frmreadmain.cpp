@@ -9,6 +9,8 @@
 #include "startup/environment.h"
 #include "startup/operatorsession.h"
 #include "stats/frmRead_BookStat.h"
+#include "stats/frmLt3Log.h"
+#include "stats/frmdelRecord.h"
 #include "support/recordingpresenter.h"
 #include "support/testdatabase.h"
 
@@ -212,6 +214,26 @@ private Q_SLOTS:
         QVERIFY(!child<QToolBar>("Standard")->widgetForAction(child<QAction>("CopyLend"))->isVisible());
         QVERIFY(!child<QAction>("mnuCopyLend")->isVisible());
         QCOMPARE(presenter->texts(), QStringList());
+    }
+
+    // F7 opens the one modeless log query window; the purge window opens modal for the mode.
+    void logWindowsOpenFromTheMenus()
+    {
+        openWindow(false);
+        pressInFocus(Qt::Key_F7);
+        child<QAction>("mnuLt3Log")->trigger();
+        QCOMPARE(main->findChildren<frmLt3Log*>().size(), 1);
+        QVERIFY(main->findChild<frmLt3Log*>()->isVisible());
+        QVERIFY(!QApplication::activeModalWidget());
+        QString purgeTitle;
+        QTimer::singleShot(0, this, [&purgeTitle] {
+            if (auto* purge = qobject_cast<frmdelRecord*>(QApplication::activeModalWidget())) {
+                purgeTitle = purge->windowTitle();
+                purge->reject();
+            }
+        });
+        child<QAction>("mnuDelrecord")->trigger();
+        QCOMPARE(purgeTitle, QStringLiteral("删除历史记录-(读者登到)"));
     }
 
     void readerScansListReaders_data()
