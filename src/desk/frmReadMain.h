@@ -2,9 +2,11 @@
 
 #include "admission.h"
 #include "deskcontext.h"
+#include "startup/deskhandover.h"
 
 #include <QMainWindow>
 #include <QMap>
+#include <memory>
 
 class CopyGridModel;
 class DeskGridModel;
@@ -29,6 +31,10 @@ class frmReadMain : public QMainWindow
 public:
     explicit frmReadMain(QWidget* parent = nullptr);
     ~frmReadMain() override;
+
+    // The hidden main window of the start-up, and what the first login hands over to it.
+    static std::unique_ptr<QWidget> createForStartup(DeskHandover& handover);
+    DeskHandover handover();
 
     // Prepares the window for the logged-in operator. 0 when it can be shown.
     int pInitialize();

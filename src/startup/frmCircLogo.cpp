@@ -3,7 +3,6 @@
 #include "applicationtitle.h"
 #include "computername.h"
 #include "db/messages.h"
-#include "desk/frmReadMain.h"
 #include "firstlogin.h"
 #include "formhelpers.h"
 #include "shutdown.h"
@@ -32,7 +31,7 @@ bool isEnter(const QKeyEvent* key)
 }
 } // namespace
 
-frmCircLogo::frmCircLogo(frmReadMain* mainWindow, QWidget* parent) : QDialog(parent), m_mainWindow(mainWindow)
+frmCircLogo::frmCircLogo(const DeskHandover* desk, QWidget* parent) : QDialog(parent), m_desk(desk)
 {
     setObjectName(QStringLiteral("frmCircLogo"));
     setWindowTitle(LIB_ApplicationTitle());
@@ -197,13 +196,15 @@ bool frmCircLogo::prepareDesk()
         LIB_Shutdown(1);
         return false;
     }
-    FirstLogin::prepareDeskData();
+    if (m_desk && m_desk->prepareDeskData)
+        m_desk->prepareDeskData();
+    FirstLogin::readDeskSwitches();
     ShowStatus(QStringLiteral("初始化主窗体..."));
-    if (m_mainWindow)
-        m_mainWindow->pInitialize();
+    if (m_desk && m_desk->initialize)
+        m_desk->initialize();
     unsetCursor();
-    if (m_mainWindow)
-        m_mainWindow->show();
+    if (m_desk && m_desk->show)
+        m_desk->show();
     return true;
 }
 

@@ -132,7 +132,8 @@ private Q_SLOTS:
         qputenv("LT3_COMPUTERNAME", workstation.toUtf8());
         CodeTables::instance().clear();
         frmReadMain main;
-        frmCircLogo logo(&main);
+        const DeskHandover desk = main.handover();
+        frmCircLogo logo(&desk);
         showLogin(logo);
         typeLogin(&logo, name, password);
 
@@ -200,7 +201,8 @@ private Q_SLOTS:
         QFETCH(QString, status);
         qputenv("LT3_COMPUTERNAME", workstation.toUtf8());
         frmReadMain main;
-        frmCircLogo logo(&main);
+        const DeskHandover desk = main.handover();
+        frmCircLogo logo(&desk);
         logo.setReLogin(reLogin);
         showLogin(logo);
         typeLogin(&logo, name, password);
@@ -218,7 +220,8 @@ private Q_SLOTS:
     {
         qputenv("LT3_COMPUTERNAME", "desk-s1");
         frmReadMain main;
-        frmCircLogo logo(&main);
+        const DeskHandover desk = main.handover();
+        frmCircLogo logo(&desk);
         showLogin(logo);
         typeLogin(&logo, QStringLiteral("a001"), QStringLiteral("demo"));
         QCOMPARE(presenter->texts(), QStringList{LIB_GetMsg(QStringLiteral("ILT003"))});
@@ -354,7 +357,8 @@ private Q_SLOTS:
     void reLoginReplacesTheOperator()
     {
         frmReadMain main;
-        frmCircLogo logo(&main);
+        const DeskHandover desk = main.handover();
+        frmCircLogo logo(&desk);
         showLogin(logo);
         typeLogin(&logo, QStringLiteral("a001"), QStringLiteral("demo"));
         QVERIFY(main.isVisible());
