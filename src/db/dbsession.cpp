@@ -147,6 +147,17 @@ void DbSession::setCurrent(DbSession* session)
     t_current = session;
 }
 
+int DbSession::connectFailed(const QString& description)
+{
+    m_error.code = ErrorRecord::ConnectFailed;
+    m_error.oracleNumber = -1;
+    m_error.description = description;
+    m_error.routine = QStringLiteral("LIB_DB_Connect");
+    d->close();
+    LIB_Beep();
+    return -1;
+}
+
 int DbSession::connect()
 {
     d->close();
@@ -154,35 +165,31 @@ int DbSession::connect()
     const QByteArray dsn = m_values.dsn.toUtf8();
     const QByteArray user = m_values.user.toUtf8();
     const QByteArray password = m_values.password.toUtf8();
-    const char* keys[] = {"dbname",          "user", "password", "client_encoding", "application_name",
-                          "connect_timeout", nullptr};
+    // LIB_SQLQuote only doubles apostrophes: that makes a literal of any text only while the
+    // server reads backslashes as plain characters and both sides agree on the encoding. Both are
+    // pinned here, whatever the database or the user has as their default.
+    const char* keys[] = {"dbname",          "user",    "password", "client_encoding", "application_name",
+                          "connect_timeout", "options", nullptr};
     const char* values[] = {dsn.constData(),
                             user.isEmpty() ? nullptr : user.constData(),
                             password.isEmpty() ? nullptr : password.constData(),
                             "UTF8",
                             "readdesk",
                             "10",
+                            "-c standard_conforming_strings=on",
                             nullptr};
     // An empty DSN would let libpq fall back to its defaults; the system treats it as no database.
-    if (dsn.trimmed().isEmpty()) {
-        m_error.code = ErrorRecord::ConnectFailed;
-        m_error.oracleNumber = -1;
-        m_error.description = QStringLiteral("no database named in tavorn.ini");
-        m_error.routine = QStringLiteral("LIB_DB_Connect");
-        LIB_Beep();
-        return -1;
-    }
+    if (dsn.trimmed().isEmpty())
+        return connectFailed(QStringLiteral("no database named in tavorn.ini"));
     d->conn = PQconnectdbParams(keys, values, 1);
     ++m_roundTrips;
-    if (PQstatus(d->conn) != CONNECTION_OK) {
-        m_error.code = ErrorRecord::ConnectFailed;
-        m_error.oracleNumber = -1;
-        m_error.description = QString::fromUtf8(PQerrorMessage(d->conn)).trimmed();
-        m_error.routine = QStringLiteral("LIB_DB_Connect");
-        d->close();
-        LIB_Beep();
-        return -1;
-    }
+    if (PQstatus(d->conn) != CONNECTION_OK)
+        return connectFailed(QString::fromUtf8(PQerrorMessage(d->conn)).trimmed());
+    // A server that did not take the pinned settings (a pooler that drops options) is not used.
+    if (qstrcmp(PQparameterStatus(d->conn, "standard_conforming_strings"), "on") != 0 ||
+        qstrcmp(PQparameterStatus(d->conn, "client_encoding"), "UTF8") != 0)
+        return connectFailed(QStringLiteral(
+            "the server did not take standard_conforming_strings=on and client_encoding=UTF8"));
     probeSchemaFlags();
     return 0;
 }

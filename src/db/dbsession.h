@@ -92,5 +92,6 @@ private:
     int fail(pg_result* res, long errorCode, const char* routine); // fills the error record, -1
 
     int runStatement(const QString& text, long errorCode, const char* routine);
+    int connectFailed(const QString& description); // fills the error record (1001), -1
     void probeSchemaFlags();
 };
