@@ -23,8 +23,7 @@ int LIB_DB_BeginTrans()
 
 int LIB_DB_CommitTrans()
 {
-    DbSession::current().commitTrans();
-    return 0;
+    return DbSession::current().commitTrans();
 }
 
 int LIB_DB_Rollback()

@@ -13,6 +13,9 @@
 int LIB_DB_Connect();
 int LIB_DB_Close();
 int LIB_DB_BeginTrans();
+// Unlike its begin and rollback companions, the commit reports failure: -1 with the error record
+// filled when the connection broke at the commit or the server rolled the transaction back. The
+// caller reports it (LIB_DB_ShowError) and shows nothing as recorded.
 int LIB_DB_CommitTrans();
 int LIB_DB_Rollback();
 bool LIB_DB_InTransaction();

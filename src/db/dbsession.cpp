@@ -300,23 +300,47 @@ int DbSession::execute(const QString& statement, int mode)
     return runStatement(text, ErrorRecord::StatementFailed, "LIB_DB_Execute");
 }
 
-int DbSession::callProc(const QString& statement, int mode)
+QString DbSession::procedureCall(const QString& statement, int mode)
 {
     QString text = statement.trimmed();
     const int blank = text.indexOf(QLatin1Char(' '));
-    if (blank < 0) {
-        m_error.code = ErrorRecord::StatementFailed;
-        m_error.oracleNumber = -1;
-        m_error.description = QStringLiteral("procedure call without arguments: ") + text;
-        m_error.routine = QStringLiteral("LIB_DB_CallProc");
-        LIB_Beep();
-        return -1;
-    }
+    if (blank < 0)
+        return {};
     text = text.left(blank) + QLatin1Char('(') + text.mid(blank + 1) + QLatin1Char(')');
     if (mode == 1)
         text.replace(QLatin1String("''"), QLatin1String("' '"));
     // The system's anonymous block "Begin name(args); end;" is a CALL here.
-    return runStatement(QStringLiteral("CALL ") + text, ErrorRecord::StatementFailed, "LIB_DB_CallProc");
+    return QStringLiteral("CALL ") + text;
+}
+
+int DbSession::callProc(const QString& statement, int mode)
+{
+    const QString call = procedureCall(statement, mode);
+    if (call.isEmpty()) {
+        m_error.code = ErrorRecord::StatementFailed;
+        m_error.oracleNumber = -1;
+        m_error.description = QStringLiteral("procedure call without arguments: ") + statement.trimmed();
+        m_error.routine = QStringLiteral("LIB_DB_CallProc");
+        LIB_Beep();
+        return -1;
+    }
+    return runStatement(call, ErrorRecord::StatementFailed, "LIB_DB_CallProc");
+}
+
+int DbSession::callProcKeepingTransaction(const QString& statement, int mode)
+{
+    const QString call = procedureCall(statement, mode);
+    if (!m_inTransaction || call.isEmpty())
+        return callProc(statement, mode);
+    // One round trip: the savepoint, the call and its release go together; a failed call skips
+    // the release, and the transaction is taken back to the savepoint.
+    const QString text =
+        QStringLiteral("SAVEPOINT lib_kept; ") + call + QStringLiteral("; RELEASE SAVEPOINT lib_kept");
+    if (runStatement(text, ErrorRecord::StatementFailed, "LIB_DB_CallProc") == 0)
+        return 0;
+    if (m_inTransaction)
+        PQclear(send("ROLLBACK TO SAVEPOINT lib_kept"));
+    return -1;
 }
 
 QString DbSession::serverDate()
@@ -334,10 +358,25 @@ void DbSession::beginTrans()
     m_inTransaction = true;
 }
 
-void DbSession::commitTrans()
+int DbSession::commitTrans()
 {
-    PQclear(send("COMMIT"));
+    PGresult* res = send("COMMIT");
     m_inTransaction = false;
+    if (PQresultStatus(res) != PGRES_COMMAND_OK)
+        return fail(res, ErrorRecord::StatementFailed, "LIB_DB_CommitTrans");
+    // A transaction that a failed statement had aborted ends in a rollback, which the server
+    // reports as the command's tag, not as an error.
+    if (qstrcmp(PQcmdStatus(res), "COMMIT") != 0) {
+        PQclear(res);
+        m_error.code = ErrorRecord::StatementFailed;
+        m_error.description = QStringLiteral("ORA-02091: transaction rolled back");
+        m_error.oracleNumber = oracleNumberOf(m_error.description);
+        m_error.routine = QStringLiteral("LIB_DB_CommitTrans");
+        LIB_Beep();
+        return -1;
+    }
+    PQclear(res);
+    return 0;
 }
 
 void DbSession::rollback()

@@ -50,10 +50,15 @@ public:
     int select(const QString& sql, ResultTable& result);
     int execute(const QString& statement, int mode);
     int callProc(const QString& statement, int mode);
+    // Like callProc; inside a transaction the call runs under a savepoint, so that its failure
+    // takes back only what the call did and leaves the transaction usable.
+    int callProcKeepingTransaction(const QString& statement, int mode);
     QString serverDate();
 
     void beginTrans();
-    void commitTrans();
+    // -1 with the error record filled when the transaction did not commit: the connection broke,
+    // or the server rolled it back instead.
+    int commitTrans();
     void rollback();
     bool inTransaction() const { return m_inTransaction; }
 
@@ -92,6 +97,8 @@ private:
     int fail(pg_result* res, long errorCode, const char* routine); // fills the error record, -1
 
     int runStatement(const QString& text, long errorCode, const char* routine);
+    // "CALL name(args)" for "name args"; empty without the blank.
+    static QString procedureCall(const QString& statement, int mode);
     int connectFailed(const QString& description); // fills the error record (1001), -1
     void probeSchemaFlags();
 };

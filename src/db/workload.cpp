@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "dbenvironment.h"
+#include "logfile.h"
 
 int LIB_AddWorkload(const QString& jobCode, long count1, long count2, double amount)
 {
@@ -9,5 +10,12 @@ int LIB_AddWorkload(const QString& jobCode, long count1, long count2, double amo
                                 LIB_SQLQuote(DbEnvironment::workerNumber()) + QLatin1Char(',') +
                                 QString::number(count1) + QLatin1Char(',') + QString::number(count2) +
                                 QLatin1Char(',') + QString::number(amount, 'f', 2);
-    return LIB_DB_CallProc(LIB_DB_CurrentStatement(), 0);
+    // The count never undoes the work it counts: it runs under a savepoint of the caller's
+    // transaction, and a failure is only logged.
+    if (DbSession::current().callProcKeepingTransaction(LIB_DB_CurrentStatement(), 0) == 0)
+        return 0;
+    LIB_WriteLogFile(LIB_DB_Error().description);
+    LIB_WriteLogFile(LIB_DB_CurrentStatement());
+    LIB_DB_Error().clear();
+    return -1;
 }

@@ -39,10 +39,11 @@ public:
     }
 
 private:
-    void commit()
+    // false when the transaction did not commit (the error record says why).
+    bool commit()
     {
-        LIB_DB_CommitTrans();
         m_open = false;
+        return LIB_DB_CommitTrans() == 0;
     }
 
     bool refuse(const QString& message)
@@ -167,7 +168,10 @@ private:
             return false;
         }
         m_desk.reader.violationCount = int(m_result.violationRows.size());
-        commit();
+        if (!commit()) {
+            LIB_DB_ShowError(); // the violations stay as they were
+            return false;
+        }
         if (m_settings.checkViolations != 1 || m_result.violationRows.isEmpty())
             return true;
         m_result.showViolations = true;

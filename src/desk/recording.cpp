@@ -38,11 +38,11 @@ int recordEvent(const std::function<QString(const QString& eventTime)>& eventCal
     LIB_DB_CurrentStatement() = eventCall(now);
     if (LIB_DB_CallProc(LIB_DB_CurrentStatement()) != 0)
         return rollBackAndReport();
-    // A failed workload count aborts the server's transaction: the event must not be taken
-    // for recorded then.
-    if (LIB_AddWorkload(job, 0, 1, 0) != 0)
-        return rollBackAndReport();
-    LIB_DB_CommitTrans();
+    LIB_AddWorkload(job, 0, 1, 0); // a failed count leaves the event standing
+    if (LIB_DB_CommitTrans() != 0) {
+        LIB_DB_ShowError(); // the event is not recorded: nothing to show in the grid
+        return -1;
+    }
     eventTime = now;
     return 0;
 }
