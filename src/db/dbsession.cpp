@@ -102,6 +102,11 @@ struct DbSession::Impl
             return QStringLiteral("ORA-00001: unique constraint (LIBRARY.%1) violated").arg(constraint);
         if (state == QLatin1String("55P03"))
             return QStringLiteral("ORA-00054: resource busy and acquire with NOWAIT specified");
+        if (state == QLatin1String("40P01"))
+            return QStringLiteral("ORA-00060: deadlock detected while waiting for resource (%1)")
+                .arg(primary);
+        if (state == QLatin1String("40001"))
+            return QStringLiteral("ORA-08177: can't serialize access for this transaction (%1)").arg(primary);
         if (state == QLatin1String("23503")) {
             // The server says "insert or update on table ..." when the parent is missing and
             // "update or delete on table ..." when children exist.
@@ -362,21 +367,27 @@ int DbSession::commitTrans()
 {
     PGresult* res = send("COMMIT");
     m_inTransaction = false;
-    if (PQresultStatus(res) != PGRES_COMMAND_OK)
-        return fail(res, ErrorRecord::StatementFailed, "LIB_DB_CommitTrans");
     // A transaction that a failed statement had aborted ends in a rollback, which the server
-    // reports as the command's tag, not as an error.
-    if (qstrcmp(PQcmdStatus(res), "COMMIT") != 0) {
+    // reports in the command's tag, not as an error.
+    if (PQresultStatus(res) == PGRES_COMMAND_OK && qstrcmp(PQcmdStatus(res), "COMMIT") == 0) {
         PQclear(res);
-        m_error.code = ErrorRecord::StatementFailed;
-        m_error.description = QStringLiteral("ORA-02091: transaction rolled back");
-        m_error.oracleNumber = oracleNumberOf(m_error.description);
-        m_error.routine = QStringLiteral("LIB_DB_CommitTrans");
+        return 0;
+    }
+    // The failure that spoiled the transaction is the one to report, when it is still on record.
+    if (m_error.code != ErrorRecord::None) {
+        PQclear(res);
         LIB_Beep();
         return -1;
     }
+    if (PQresultStatus(res) != PGRES_COMMAND_OK)
+        return fail(res, ErrorRecord::StatementFailed, "LIB_DB_CommitTrans");
     PQclear(res);
-    return 0;
+    m_error.code = ErrorRecord::StatementFailed;
+    m_error.description = QStringLiteral("ORA-02091: transaction rolled back");
+    m_error.oracleNumber = oracleNumberOf(m_error.description);
+    m_error.routine = QStringLiteral("LIB_DB_CommitTrans");
+    LIB_Beep();
+    return -1;
 }
 
 void DbSession::rollback()

@@ -62,6 +62,13 @@ public:
     void rollback();
     bool inTransaction() const { return m_inTransaction; }
 
+    // A desk operation that may be run a second time after a deadlock or serialisation failure
+    // arms the session; the error reporter then passes such a failure over silently and asks for
+    // the second run instead (see DbRetryOnce).
+    enum class Retry { Off, Armed, Requested };
+    Retry retry() const { return m_retry; }
+    void setRetry(Retry retry) { m_retry = retry; }
+
     ErrorRecord& error() { return m_error; }
     QString& currentStatement() { return m_statement; }
     const SchemaFlags& schemaFlags() const { return m_flags; }
@@ -90,6 +97,7 @@ private:
     QString m_statement;
     SchemaFlags m_flags;
     bool m_inTransaction = false;
+    Retry m_retry = Retry::Off;
     long m_roundTrips = 0;
     QList<QByteArray>* m_trace = nullptr;
 

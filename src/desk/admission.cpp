@@ -4,6 +4,7 @@
 #include "admissionreader.h"
 #include "admissionviolations.h"
 #include "db/database.h"
+#include "db/dbretry.h"
 #include "db/errorreporter.h"
 #include "db/messages.h"
 #include "localreadertypes.h"
@@ -236,5 +237,5 @@ private:
 
 AdmissionResult ReaderAdmission::admit(DeskContext& desk, const QString& readerBoxText)
 {
-    return AdmissionRun(*this, desk, readerBoxText).run();
+    return DbRetryOnce([&] { return AdmissionRun(*this, desk, readerBoxText).run(); });
 }

@@ -6,12 +6,14 @@
 #include "codes/loancalendar.h"
 #include "copylendingpermit.h"
 #include "db/database.h"
+#include "db/dbretry.h"
 #include "db/errorreporter.h"
 #include "db/messages.h"
 #include "db/sysparams.h"
 #include "db/workload.h"
 #include "info/bibelements.h"
 #include "info/marcreader.h"
+#include "lockorder.h"
 #include "startup/desksettings.h"
 
 namespace {
@@ -27,6 +29,7 @@ struct Loan
     QString callNo;
     QString barcode;
     double price = 0;
+    bool priced = false; // price not NULL
     QString cardBarcode;
     QString lentAt;
 };
@@ -43,6 +46,7 @@ Loan loanFromRow(const ResultTable& rows)
     loan.callNo = rows.text(5, row);
     loan.barcode = rows.text(6, row);
     loan.price = rows.number(10, row);
+    loan.priced = rows.hasNumber(10, row);
     loan.cardBarcode = rows.text(11, row);
     loan.lentAt = rows.text(12, row);
     return loan;
@@ -71,6 +75,15 @@ void commitAndReportError()
 // return was refused (the transaction is then ended and the refusal shown).
 bool prepareReturn(DeskContext& desk, const QString& barcode, Loan& loan, OverdueCharge& charge)
 {
+    // The item first, as every operation takes its locks (lockorder.h): the loan query below
+    // locks its loan row before its item row.
+    ResultTable items;
+    if (!select(QStringLiteral("SELECT prop_no FROM item WHERE bar_code = ") + LIB_SQLQuote(barcode) +
+                    QStringLiteral(" FOR UPDATE"),
+                items)) {
+        commitAndReportError();
+        return false;
+    }
     ResultTable loans;
     // With several cards of the reader the card of the highest cert_flag comes first. The
     // locking clause follows the ordering: this server accepts FOR UPDATE only after ORDER BY.
@@ -168,14 +181,7 @@ CopyReturnLine lineFor(const Loan& loan, const OverdueCharge& charge, const Marc
             loan.ruleNo};
 }
 
-} // namespace
-
-QStringList CopyReturnLine::cells() const
-{
-    return {barcode, title, callNo, locationName, lentAt, due, overdue, author, publisher, ruleNo};
-}
-
-CopyReturnOutcome ReturnPhotocopy(DeskContext& desk, const QString& barcode)
+CopyReturnOutcome returnOnce(DeskContext& desk, const QString& barcode)
 {
     CopyReturnOutcome outcome;
     ResultTable items;
@@ -209,10 +215,22 @@ CopyReturnOutcome ReturnPhotocopy(DeskContext& desk, const QString& barcode)
         LIB_DB_ShowError(); // the return stands; the line goes without its texts
     outcome.line = lineFor(loan, outcome.charge, records.value(loan.marcRecNo));
 
-    if (LIB_MicroYuan(loan.price) >= LIB_MicroYuan(LIB_GetSysPara(6).toDouble()))
+    if (loan.priced && LIB_MicroYuan(loan.price) >= LIB_MicroYuan(LIB_GetSysPara(6).toDouble()))
         LIB_ShowMsg(QStringLiteral("ILT105") + LIB_CentsText(LIB_CentsHalfAway(LIB_MicroYuan(loan.price))));
     if (marcUseFlag == QLatin1String("2"))
         LIB_ShowMsg(QStringLiteral("ILT102"));
     desk.fineReader = desk.reader.certId;
     return outcome;
+}
+
+} // namespace
+
+QStringList CopyReturnLine::cells() const
+{
+    return {barcode, title, callNo, locationName, lentAt, due, overdue, author, publisher, ruleNo};
+}
+
+CopyReturnOutcome ReturnPhotocopy(DeskContext& desk, const QString& barcode)
+{
+    return DbRetryOnce([&] { return returnOnce(desk, barcode); });
 }

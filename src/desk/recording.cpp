@@ -1,6 +1,7 @@
 #include "recording.h"
 
 #include "db/database.h"
+#include "db/dbretry.h"
 #include "db/errorreporter.h"
 #include "db/workload.h"
 #include "itemlookup.h"
@@ -68,7 +69,9 @@ QString readerVisitCall(const QString& certId, const QString& eventTime, const Q
     return procedureCall("LT_reader_stat", {certId, eventTime, location, worker});
 }
 
-int countOrRegisterBook(DeskContext& desk, const QString& scannedCode)
+namespace {
+
+int countOrRegisterOnce(DeskContext& desk, const QString& scannedCode)
 {
     const bool counting = desk.mode == DeskMode::BookCounting;
     if (!counting && (!desk.readerAdmitted || desk.reader.isEmpty()))
@@ -94,7 +97,7 @@ int countOrRegisterBook(DeskContext& desk, const QString& scannedCode)
     return 0;
 }
 
-int recordCheckIn(DeskContext& desk)
+int recordCheckInOnce(DeskContext& desk)
 {
     if (desk.checkOnly())
         return 0;
@@ -109,4 +112,16 @@ int recordCheckIn(DeskContext& desk)
         return -1;
     desk.lastServerDate = eventTime;
     return 0;
+}
+
+} // namespace
+
+int countOrRegisterBook(DeskContext& desk, const QString& scannedCode)
+{
+    return DbRetryOnce([&] { return countOrRegisterOnce(desk, scannedCode); });
+}
+
+int recordCheckIn(DeskContext& desk)
+{
+    return DbRetryOnce([&] { return recordCheckInOnce(desk); });
 }
