@@ -148,6 +148,10 @@ QString recordLoan(DeskContext& desk, const ItemDetails& item)
         return {};
     }
     desk.loanCalendar = LoanCalendar::forLocation(item.location);
+    if (rule->countsInDays() && LIB_ClosedEveryWeekDay(desk.loanCalendar.openingTimes)) {
+        commitAndShow(LIB_ClosedEveryDayMessage(item.location));
+        return {};
+    }
     const QString due = LIB_NewLoanDueDate(*rule, now, desk.loanCalendar);
 
     // The price notice waits for the operator after the transaction has ended, so that no other

@@ -129,8 +129,14 @@ bool prepareReturn(DeskContext& desk, const QString& barcode, Loan& loan, Overdu
         return false;
     }
     QString due = loan.due;
-    if (rule->countsInDays())
-        due = AdjustDueDate(due, ClosingPeriods(loan.location), OpeningTimes(loan.location));
+    if (rule->countsInDays()) {
+        const ResultTable openingTimes = OpeningTimes(loan.location);
+        if (LIB_ClosedEveryWeekDay(openingTimes)) {
+            commitAndShow(LIB_ClosedEveryDayMessage(loan.location));
+            return false;
+        }
+        due = AdjustDueDate(due, ClosingPeriods(loan.location), openingTimes);
+    }
     const QString now = LIB_DB_ServerDate();
     if (now.isEmpty()) {
         commitAndReportError();

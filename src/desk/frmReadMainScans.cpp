@@ -122,8 +122,8 @@ bool frmReadMain::scanReader()
     const QString text = BarcodeReadRules::current().cardNumberFromScan(txtRedrBarcode->text());
     txtRedrBarcode->setText(text);
     const DeskMode mode = m_desk.mode;
-    if (mode == DeskMode::CopyLending && !m_copyReturnCode.isEmpty() &&
-        text.trimmed().toUpper() == m_copyReturnCode) {
+    // The box text as it stands: the control code is upper-cased and trimmed, the text is not.
+    if (mode == DeskMode::CopyLending && !m_copyReturnCode.isEmpty() && text == m_copyReturnCode) {
         enterMode(DeskMode::CopyReturn);
         return false;
     }

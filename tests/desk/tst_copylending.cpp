@@ -106,6 +106,11 @@ private Q_SLOTS:
         run("UPDATE group_rule_comp SET max_lend_qty = 4, redr_type_code_r = '*'");
         run("UPDATE sys_comm_para SET sys_para_value = '0' WHERE sys_para_code = '7'");
         run("UPDATE sys_comm_para SET sys_para_value = '300' WHERE sys_para_code = '6'");
+        run("UPDATE item SET price = 59.70, location = 'R1' WHERE prop_no = 'P0000001'");
+        run("UPDATE open_time SET morn_open_time = CASE WHEN week IN ('SAT', 'SUN') THEN '09:00' ELSE "
+            "'08:00' "
+            "END, aftn_open_time = '14:00', even_open_time = CASE WHEN week IN ('SAT', 'SUN') THEN '00:00' "
+            "ELSE '18:30' END WHERE location = 'R2'");
         reload();
         DeskSettings::current().copyLendRule = QStringLiteral("COPY01");
         presenter->clear();
@@ -232,6 +237,17 @@ private Q_SLOTS:
         row("not lent at this desk", "", "COPY01", "B0000201", "ELT111基藏书库");
         row("no photocopy rule", "", "NONE", "B0000001", "ELT119");
         row("price notice first", "", "COPY01", "B0000403", "ILT104680.00");
+        row("no price, every price noticed",
+            "UPDATE item SET price = NULL WHERE prop_no = 'P0000001'; UPDATE sys_comm_para SET "
+            "sys_para_value = '0' WHERE sys_para_code = '6'",
+            "COPY01", "B0000001", "");
+        row("location missing from the list", "UPDATE item SET location = 'XR1' WHERE prop_no = 'P0000001'",
+            "COPY01", "B0000001", "ELT111XR1");
+        row("location closed every week day",
+            "UPDATE open_time SET morn_open_time = '00:00', aftn_open_time = '00:00', even_open_time = "
+            "'00:00' WHERE location = 'R2'",
+            "COPY01", "B0000101",
+            "E馆藏地[第二阅览室]一周七天都不开放，无法确定应还日期，请检查开放时间设置！");
     }
     void itemChecks()
     {

@@ -72,10 +72,13 @@ class TestFrmReadMain : public QObject
     }
     int number(const QString& sql) const { return db.scalar(sql).toInt(); }
 
+    // Types a code and Enter as a card reader does: into the focus widget of the active window,
+    // which must be the box.
     void scan(const char* boxName, const QString& code)
     {
-        QTest::keyClicks(box(boxName), code);
-        QTest::keyClick(box(boxName), Qt::Key_Return);
+        QCOMPARE(focused(), QLatin1String(boxName));
+        QTest::keyClicks(QApplication::focusWidget(), code);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     }
     void openWindow(bool copyLend)
     {
@@ -339,6 +342,52 @@ private Q_SLOTS:
         QVERIFY(box("txtRedrBarcode")->text().isEmpty());
         QCOMPARE(focused(), QStringLiteral("txtRedrBarcode"));
         QCOMPARE(presenter->texts(), QStringList());
+    }
+
+    // The desk control codes of parameter 22 ("LTEND;LTRET") in the photocopy modes: the reader
+    // box compares its text as it stands, the book boxes compare it trimmed and upper-cased.
+    void copyControlCodes_data()
+    {
+        QTest::addColumn<int>("key");       // the mode's key
+        QTest::addColumn<bool>("admitted"); // a reader is admitted first
+        QTest::addColumn<QString>("boxName");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<int>("mode"); // afterwards
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QStringList>("messages");
+        const auto row = [](const char* tag, Qt::Key key, bool admitted, const char* box, const char* code,
+                            int mode, const char* focus, const QStringList& messages) {
+            QTest::newRow(tag) << int(key) << admitted << QString::fromLatin1(box)
+                               << QString::fromLatin1(code) << mode << QString::fromLatin1(focus) << messages;
+        };
+        row("return code as reader card", Qt::Key_F5, false, "txtRedrBarcode", "LTRET", 5,
+            "txtRetBookBarCode", {});
+        row("return code in lower case is a card", Qt::Key_F5, false, "txtRedrBarcode", "ltret", 4,
+            "txtRedrBarcode", {shownText(QStringLiteral("ELT101"))});
+        row("end code as book", Qt::Key_F5, true, "txtLendBookBarCode", " ltend ", 4, "txtRedrBarcode", {});
+        row("return code as book", Qt::Key_F5, true, "txtLendBookBarCode", "ltret", 5, "txtRetBookBarCode",
+            {});
+        row("return code as returned book", Qt::Key_F6, false, "txtRetBookBarCode", " ltret", 4,
+            "txtRedrBarcode", {});
+    }
+    void copyControlCodes()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, admitted);
+        QFETCH(QString, boxName);
+        QFETCH(QString, code);
+        QFETCH(int, mode);
+        QFETCH(QString, focus);
+        QFETCH(QStringList, messages);
+        openWindow(true);
+        pressInFocus(Qt::Key(key));
+        if (admitted)
+            scan("txtRedrBarcode", QStringLiteral("D0000001"));
+        presenter->clear();
+        scan(qPrintable(boxName), code);
+        QCOMPARE(int(main->mode()), mode);
+        QCOMPARE(focused(), focus);
+        QCOMPARE(presenter->texts(), messages);
     }
 
     void closingAsksFirst()
