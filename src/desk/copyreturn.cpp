@@ -14,6 +14,7 @@
 #include "info/bibelements.h"
 #include "info/marcreader.h"
 #include "lockorder.h"
+#include "readerportrait.h"
 #include "startup/desksettings.h"
 
 namespace {
@@ -73,7 +74,7 @@ void commitAndReportError()
 
 // Reads the loan, the borrower and the rule under lock and works out the charge. False when the
 // return was refused (the transaction is then ended and the refusal shown).
-bool prepareReturn(DeskContext& desk, const QString& barcode, Loan& loan, OverdueCharge& charge)
+bool prepareReturn(DeskContext& desk, const QString& barcode, Loan& loan, CopyReturnOutcome& outcome)
 {
     // The item first, as every operation takes its locks (lockorder.h): the loan query below
     // locks its loan row before its item row.
@@ -122,6 +123,14 @@ bool prepareReturn(DeskContext& desk, const QString& barcode, Loan& loan, Overdu
     }
     desk.reader = readerRecordFromRow(readers, 2);
     desk.reader.cardBarcode = loan.cardBarcode;
+    outcome.readerShown = true;
+    if (DeskSettings::current().showReaderPhoto == 1) {
+        outcome.portraitShown = true;
+        if (LIB_LoadReaderPortrait(desk.reader.certId, outcome.portraitPath) != 0) {
+            commitAndReportError();
+            return false;
+        }
+    }
 
     const std::optional<CircRule> rule = LIB_FindCircRule(copyRule);
     if (!rule) {
@@ -142,7 +151,7 @@ bool prepareReturn(DeskContext& desk, const QString& barcode, Loan& loan, Overdu
         commitAndReportError();
         return false;
     }
-    charge = LIB_OverdueCharge(*rule, due, now, LIB_GetSysPara(9).toDouble());
+    outcome.charge = LIB_OverdueCharge(*rule, due, now, LIB_GetSysPara(9).toDouble());
     return true;
 }
 
@@ -212,7 +221,7 @@ CopyReturnOutcome returnOnce(DeskContext& desk, const QString& barcode)
 
     Loan loan;
     LIB_DB_BeginTrans();
-    if (!prepareReturn(desk, barcode, loan, outcome.charge) || !recordReturn(desk, loan, outcome.charge))
+    if (!prepareReturn(desk, barcode, loan, outcome) || !recordReturn(desk, loan, outcome.charge))
         return outcome;
     outcome.returned = true;
 

@@ -103,6 +103,7 @@ private:
     void endReader();
     void startInactivityTimer();
     void showAdmission(const AdmissionResult& result);
+    void showPortrait(bool shown, const QString& path); // shown false or no path: the default picture
     bool countBook(const QString& code);
     void clearCheckBoxFocus();
     // frmReadMain.cpp
