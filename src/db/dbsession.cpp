@@ -40,7 +40,7 @@ QString rightTrimmed(const char* data, int length)
     return QString::fromUtf8(data, length);
 }
 
-void fillTable(PGresult* res, ResultTable& result)
+void fillTable(PGresult* res, ResultTable& result, DbSession::TextValues textValues)
 {
     const int fields = PQnfields(res);
     const int records = PQntuples(res);
@@ -52,8 +52,13 @@ void fillTable(PGresult* res, ResultTable& result)
         for (int r = 0; r < records; ++r) {
             const bool null = PQgetisnull(res, r, c);
             if (type == ResultTable::TypeText) {
-                result.setValue(
-                    c, r + 2, null ? QString() : rightTrimmed(PQgetvalue(res, r, c), PQgetlength(res, r, c)));
+                const char* value = PQgetvalue(res, r, c);
+                const int length = PQgetlength(res, r, c);
+                result.setValue(c, r + 2,
+                                null ? QString()
+                                : textValues == DbSession::TextValues::Stored
+                                    ? QString::fromUtf8(value, length)
+                                    : rightTrimmed(value, length));
             } else if (type != ResultTable::TypeOther) {
                 if (null)
                     result.setValue(c, r + 2, 0);
@@ -261,13 +266,13 @@ pg_result* DbSession::send(const QByteArray& statement)
     return d->conn ? PQexec(d->conn, statement.constData()) : nullptr;
 }
 
-int DbSession::select(const QString& sql, ResultTable& result)
+int DbSession::select(const QString& sql, ResultTable& result, TextValues textValues)
 {
     const QByteArray text = sql.toUtf8();
     PGresult* res = send(text);
     if (PQresultStatus(res) != PGRES_TUPLES_OK)
         return fail(res, ErrorRecord::SelectFailed, "LIB_DB_Select");
-    fillTable(res, result);
+    fillTable(res, result, textValues);
     PQclear(res);
     return 0;
 }

@@ -47,7 +47,10 @@ public:
     void disconnect();
     bool isConnected() const;
 
-    int select(const QString& sql, ResultTable& result);
+    // Text values are right-trimmed as the system's result tables have them, or kept as stored
+    // where every character counts (MARC pieces).
+    enum class TextValues { RightTrimmed, Stored };
+    int select(const QString& sql, ResultTable& result, TextValues textValues = TextValues::RightTrimmed);
     int execute(const QString& statement, int mode);
     int callProc(const QString& statement, int mode);
     // Like callProc; inside a transaction the call runs under a savepoint, so that its failure
