@@ -89,6 +89,10 @@ void frmCircLogo::buildWidgets()
     grid->addWidget(lblStatus, 9, 0, 1, 3);
     setMinimumWidth(360);
 
+    // Keys reach the name box through the combo box, which holds the focus and hands them to its
+    // line edit directly (no filter sees them there); an Enter the line edit does not take goes on
+    // to the dialog's default button. Both are watched.
+    cboName->installEventFilter(this);
     cboName->lineEdit()->installEventFilter(this);
     txtPassword->installEventFilter(this);
     connect(cmdLogin, &QPushButton::clicked, this, &frmCircLogo::login);
@@ -278,7 +282,7 @@ bool frmCircLogo::nameBoxKey(QEvent* event)
 bool frmCircLogo::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
-        if (watched == cboName->lineEdit())
+        if (watched == cboName || watched == cboName->lineEdit())
             return nameBoxKey(event);
         if (watched == txtPassword && isEnter(static_cast<QKeyEvent*>(event))) {
             login();
