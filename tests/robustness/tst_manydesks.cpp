@@ -301,50 +301,62 @@ private Q_SLOTS:
     // operator sees nothing, and the book is counted once.
     void deadlockRunsTheOperationAgain()
     {
-        const QString counted =
-            QStringLiteral("SELECT count(*) FROM book_use_stat WHERE prop_no = 'P0000003'");
-        AdminLink other(db.connectionValues());
-        QVERIFY(
-            other.exec(QStringLiteral("BEGIN; UPDATE call_no_lst SET total_read_qty = total_read_qty WHERE "
-                                      "call_no = (SELECT call_no FROM item WHERE prop_no = 'P0000003')")));
-        std::atomic<int> deskPid{0};
+        const QString figures = QStringLiteral(
+            "SELECT (SELECT count(*) FROM book_use_stat WHERE prop_no = 'P0000003') || '/' || (SELECT "
+            "coalesce(sum(volume), 0) FROM wkr_job_qty WHERE job_type = '405')");
+        // The server picks the session whose deadlock check runs first once the circle has closed:
+        // the desk, which waited first, unless it was held up so long that the other session's
+        // check came first. Such a round tells nothing and is run again.
+        bool deskWasRolledBack = false;
         int result = -1;
-        std::thread desk([&] {
-            atOwnDesk(
-                1,
+        QString before;
+        for (int round = 0; round < 5 && !deskWasRolledBack; ++round) {
+            presenter->clear();
+            before = text(figures);
+            AdminLink other(db.connectionValues());
+            QVERIFY(other.exec(
+                QStringLiteral("BEGIN; UPDATE call_no_lst SET total_read_qty = total_read_qty WHERE "
+                               "call_no = (SELECT call_no FROM item WHERE prop_no = 'P0000003')")));
+            std::atomic<int> deskPid{0};
+            std::thread desk([&] {
+                atOwnDesk(
+                    1,
+                    [&] {
+                        DeskContext counting = deskAt(DeskMode::BookCounting);
+                        result = countOrRegisterBook(counting, QStringLiteral("B0000003"));
+                    },
+                    &deskPid);
+            });
+            const bool deskWaits = QTest::qWaitFor(
                 [&] {
-                    DeskContext counting = deskAt(DeskMode::BookCounting);
-                    result = countOrRegisterBook(counting, QStringLiteral("B0000003"));
+                    return deskPid != 0 &&
+                           text(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE pid = %1 AND "
+                                               "wait_event_type = 'Lock'")
+                                    .arg(deskPid.load())) == QLatin1String("1");
                 },
-                &deskPid);
-        });
-        const bool deskWaits = QTest::qWaitFor(
-            [&] {
-                return deskPid != 0 &&
-                       text(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE pid = %1 AND "
-                                           "wait_event_type = 'Lock'")
-                                .arg(deskPid.load())) == QLatin1String("1");
-            },
-            60000);
-        const bool otherUpdated =
-            deskWaits && other.exec(QStringLiteral("UPDATE item SET total_read_qty = total_read_qty WHERE "
-                                                   "prop_no = 'P0000003'"));
-        QVERIFY(other.exec(QStringLiteral("COMMIT")));
-        desk.join();
-        // The desk's server process counts the deadlock as it ends; the next test counts its own.
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                return text(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE pid = %1")
-                                .arg(deskPid.load())) == QLatin1String("0");
-            },
-            60000));
+                60000);
+            deskWasRolledBack =
+                deskWaits &&
+                other.exec(QStringLiteral("UPDATE item SET total_read_qty = total_read_qty WHERE "
+                                          "prop_no = 'P0000003'"));
+            other.exec(deskWasRolledBack ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+            desk.join();
+            QVERIFY(deskWaits);
+            // The desk's server process counts its deadlock as it ends; the next test counts its own.
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    return text(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE pid = %1")
+                                    .arg(deskPid.load())) == QLatin1String("0");
+                },
+                60000));
+        }
 
-        QVERIFY(deskWaits);
-        QVERIFY2(otherUpdated, qPrintable(other.error()));
+        QVERIFY(deskWasRolledBack);
         QCOMPARE(result, 0);
         QCOMPARE(presenter->texts(1), QStringList());
-        QCOMPARE(text(counted), QStringLiteral("1"));
-        QCOMPARE(text("SELECT sum(volume) FROM wkr_job_qty WHERE job_type = '405'"), QStringLiteral("1"));
+        const QStringList counts = before.split(QLatin1Char('/'));
+        QCOMPARE(text(figures),
+                 QStringLiteral("%1/%2").arg(counts.at(0).toInt() + 1).arg(counts.at(1).toInt() + 1));
     }
 
     void eightDesksAgreeWithTheDatabase()
