@@ -306,11 +306,15 @@ private Q_SLOTS:
             "coalesce(sum(volume), 0) FROM wkr_job_qty WHERE job_type = '405')");
         // The server picks the session whose deadlock check runs first once the circle has closed:
         // the desk, which waited first, unless it was held up so long that the other session's
-        // check came first. Such a round tells nothing and is run again.
-        bool deskWasRolledBack = false;
+        // check came first. And the desk's second run may come back to the book's row before the
+        // other session, now free, has taken it, and close the circle once more. Such rounds tell
+        // nothing about the second run going through unseen and are run again.
+        const QString retryMessage =
+            shownText(QStringLiteral("E其他工作站正在处理同一记录，本次操作已撤销，请重新操作！"));
+        bool conclusive = false;
         int result = -1;
         QString before;
-        for (int round = 0; round < 5 && !deskWasRolledBack; ++round) {
+        for (int round = 0; round < 5 && !conclusive; ++round) {
             presenter->clear();
             before = text(figures);
             AdminLink other(db.connectionValues());
@@ -335,12 +339,14 @@ private Q_SLOTS:
                                     .arg(deskPid.load())) == QLatin1String("1");
                 },
                 60000);
-            deskWasRolledBack =
+            const bool deskWasRolledBack =
                 deskWaits &&
                 other.exec(QStringLiteral("UPDATE item SET total_read_qty = total_read_qty WHERE "
-                                          "prop_no = 'P0000003'"));
-            other.exec(deskWasRolledBack ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+                                          "prop_no = 'P0000003'; COMMIT"));
+            if (!deskWasRolledBack)
+                other.exec(QStringLiteral("ROLLBACK"));
             desk.join();
+            conclusive = deskWasRolledBack && !presenter->texts(1).contains(retryMessage);
             QVERIFY(deskWaits);
             // The desk's server process counts its deadlock as it ends; the next test counts its own.
             QVERIFY(QTest::qWaitFor(
@@ -351,7 +357,7 @@ private Q_SLOTS:
                 60000));
         }
 
-        QVERIFY(deskWasRolledBack);
+        QVERIFY(conclusive);
         QCOMPARE(result, 0);
         QCOMPARE(presenter->texts(1), QStringList());
         const QStringList counts = before.split(QLatin1Char('/'));
