@@ -89,6 +89,7 @@ private:
 
     bool readReader()
     {
+        // Locks: the reader's card and row, then the violations (lockorder.h).
         LIB_DB_BeginTrans();
         m_open = true;
         const QString card = m_boxText.trimmed().toUpper();

@@ -32,6 +32,7 @@ int rollBackAndReport()
 int recordEvent(const std::function<QString(const QString& eventTime)>& eventCall, const QString& job,
                 QString& eventTime)
 {
+    // Locks, taken by the procedures: the item, its call number, then the workload (lockorder.h).
     LIB_DB_BeginTrans();
     const QString now = LIB_GetEnv(0).toString();
     if (now.isEmpty())
