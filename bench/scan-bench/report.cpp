@@ -77,8 +77,10 @@ void printMachine(QTextStream& out, const QString& loadBefore, const FlushFigure
     row("before", loadBefore, before);
     row("after", loadAfter, after);
     out << "\nRound trip: `BEGIN; SELECT 1; COMMIT` (nothing to flush); flushed commit: `BEGIN; SELECT "
-           "txid_current(); COMMIT` (a commit record written and flushed, as every writing scan waits for), "
-           "200 of each, interleaved, on the desk session's connection.\n";
+           "pg_logical_emit_message(true, 'scan-bench', ''); COMMIT` (a commit that wrote to the log and "
+           "waits "
+           "for its flush, as every writing scan does), 200 of each, interleaved, on the desk session's "
+           "connection.\n";
     if (before.failed + after.failed > 0)
         out << "\n" << before.failed + after.failed << " probe statements failed.\n";
 }
