@@ -120,14 +120,22 @@ private Q_SLOTS:
         QVERIFY(desk.waitForStarted(processWait));
 
         QMap<QString, int> windows;
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                windows = windowHeights();
-                return windows.size() == 1 &&
-                       db.scalar("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() "
-                                 "AND application_name = 'readdesk' AND wait_event_type = 'Lock'") == "1";
-            },
-            processWait));
+        QString sessions;
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         windows = windowHeights();
+                         // The desk's session and the locker's, which holds the lock.
+                         sessions =
+                             db.scalar("SELECT string_agg(coalesce(wait_event_type, '-') || ': ' || "
+                                       "left(query, 40), '; ') FROM pg_stat_activity WHERE datname = "
+                                       "current_database() AND application_name = 'readdesk' AND pid <> "
+                                       "pg_backend_pid()");
+                         return windows.size() == 1 && sessions.contains(QLatin1String("Lock: "));
+                     },
+                     processWait),
+                 qPrintable(QStringLiteral("%1 windows; sessions: %2; the desk said: %3")
+                                .arg(windows.size())
+                                .arg(sessions, QString::fromUtf8(desk.readAllStandardError()))));
         const QString login = windows.firstKey();
         const int splash = windows.first();
         QCOMPARE(locker.execute("COMMIT", 0), 0);
