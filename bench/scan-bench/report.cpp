@@ -45,14 +45,11 @@ void printOperations(QTextStream& out, const QList<OperationFigures>& operations
             << " |\n";
     }
     out << "\nTimes in milliseconds. Each key is scanned first (the first scan columns: rows still outside "
-           "the "
-           "server's cache), its statements are replayed once untimed, then the desk scans it again and the "
-           "same "
-           "statements are replayed with bare client calls (the floor), these two in alternating order, all "
-           "on the "
-           "desk session's connection. Processor: the median processor time the client process spent on the "
-           "scan "
-           "and on its replay (client work and its system calls; the server's share is not in it).\n";
+           "the server's cache), its statements are replayed once untimed, then the desk scans it again and "
+           "the same statements are replayed with bare client calls (the floor), these two in an order drawn "
+           "at random for each key, all on the desk session's connection. Processor: the median processor "
+           "time the client process spent on the scan and on its replay (client work and its system calls; "
+           "the server's share is not in it).\n";
     for (const OperationFigures& f : operations) {
         if (f.differing > 0)
             out << "\n"
@@ -64,6 +61,28 @@ void printOperations(QTextStream& out, const QList<OperationFigures>& operations
                 << " scans refused or failed; first messages: " << f.messages.join(QStringLiteral(" / "))
                 << "\n";
     }
+}
+
+void printMachine(QTextStream& out, const QString& loadBefore, const FlushFigures& before,
+                  const QString& loadAfter, const FlushFigures& after)
+{
+    out << "| the machine beside the scans | load average | round trip median | round trip p99 | flushed "
+           "commit median | flushed commit p99 |\n"
+        << "|---|---|---:|---:|---:|---:|\n";
+    const auto row = [&out](const char* when, const QString& load, const FlushFigures& f) {
+        out << "| " << when << " | " << load << " | " << ms(f.roundTrip.median) << " | "
+            << ms(f.roundTrip.p99) << " | " << ms(f.committed.median) << " | " << ms(f.committed.p99)
+            << " |\n";
+    };
+    row("before", loadBefore, before);
+    row("after", loadAfter, after);
+    out << "\nRound trip: `BEGIN; SELECT 1; COMMIT` (nothing to flush); flushed commit: `BEGIN; SELECT "
+           "pg_logical_emit_message(true, 'scan-bench', ''); COMMIT` (a commit that wrote to the log and "
+           "waits "
+           "for its flush, as every writing scan does), 200 of each, interleaved, on the desk session's "
+           "connection.\n";
+    if (before.failed + after.failed > 0)
+        out << "\n" << before.failed + after.failed << " probe statements failed.\n";
 }
 
 void printImport(QTextStream& out, const ImportFigures& import)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "flushprobe.h"
 #include "loggrid.h"
 #include "scanruns.h"
 #include "startupprobe.h"
@@ -24,5 +25,8 @@ double ratio(double desk, double floor);
 // Markdown tables, ready for bench/RESULTS.md.
 void printOperations(QTextStream& out, const QList<OperationFigures>& operations);
 void printImport(QTextStream& out, const ImportFigures& import);
+// The load average and the flush probe before and after the scans.
+void printMachine(QTextStream& out, const QString& loadBefore, const FlushFigures& before,
+                  const QString& loadAfter, const FlushFigures& after);
 void printStartup(QTextStream& out, const StartupFigures& startup, int runs);
 void printGrid(QTextStream& out, const GridFigures& grid);

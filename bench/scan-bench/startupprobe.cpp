@@ -44,7 +44,7 @@ int runStartupProbe(int argc, char* argv[])
     QApplication app(argc, argv);
     DeskStartup::prepareApplication();
 
-    DeskStartup startup;
+    DeskStartup startup(&frmReadMain::createForStartup);
     if (!startup.run())
         return 1;
     QApplication::processEvents();

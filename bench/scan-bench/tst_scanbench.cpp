@@ -3,6 +3,7 @@
 // comes back, the floor's replays really run), and a log grid filled without per-row queries.
 #include "benchdesk.h"
 #include "floorsession.h"
+#include "flushprobe.h"
 #include "latency.h"
 #include "loggrid.h"
 #include "scanruns.h"
@@ -93,6 +94,16 @@ private Q_SLOTS:
         QCOMPARE(floor.failures(), 1);
         floor.replay({"BEGIN", "SELECT 1", "COMMIT"});
         QCOMPARE(floor.failures(), 1);
+    }
+
+    // The probe beside the scans runs its statements on the desk's connection, each as sent.
+    void flushProbeRuns()
+    {
+        const FlushFigures figures = measureFlush(5);
+        QCOMPARE(figures.failed, 0);
+        QCOMPARE(figures.roundTrip.count, 5);
+        QCOMPARE(figures.committed.count, 5);
+        QVERIFY(figures.committed.median > 0);
     }
 
     void scansLeaveTheLibraryAsTheyFoundIt()

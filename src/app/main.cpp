@@ -1,5 +1,6 @@
 // readdesk: the reading-room desk. Takes no arguments.
 #include "db/database.h"
+#include "desk/frmReadMain.h"
 #include "startup/deskstartup.h"
 
 #include <QApplication>
@@ -9,7 +10,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     DeskStartup::prepareApplication();
 
-    DeskStartup startup;
+    DeskStartup startup(&frmReadMain::createForStartup);
     if (!startup.run())
         return 1;
     const int exitCode = QApplication::exec();

@@ -1,7 +1,7 @@
 #include "messages.h"
 
 #include "database.h"
-#include "startup/environment.h"
+#include "dbenvironment.h"
 #include "sysparams.h"
 
 #include <QCoreApplication>
@@ -127,7 +127,7 @@ QString LIB_GetMsg(const QString& code)
         return code;
     const QString sound = catalogue.sound(row);
     if (!sound.isEmpty() && soundPlayer())
-        soundPlayer()(LIB_GetEnv(14).toString() + QStringLiteral("sound/") + sound);
+        soundPlayer()(DbEnvironment::soundDirectory() + sound);
     QString text = catalogue.content(row);
     replaceFirst(text, QLatin1String("%S"), code.mid(6));
     replaceFirst(text, QLatin1String("\\N"), QStringLiteral("\r"));

@@ -1,10 +1,12 @@
 #include "frmReadMain.h"
 
+#include "barcoderules.h"
 #include "db/database.h"
 #include "db/errorreporter.h"
 #include "db/messages.h"
 #include "db/sysparams.h"
 #include "extensions/deskextensions.h"
+#include "localreadertypes.h"
 #include "startup/desksettings.h"
 #include "startup/environment.h"
 #include "startup/frmCircLogo.h"
@@ -58,6 +60,27 @@ frmReadMain::frmReadMain(QWidget* parent) : QMainWindow(parent)
 }
 
 frmReadMain::~frmReadMain() = default;
+
+std::unique_ptr<QWidget> frmReadMain::createForStartup(DeskHandover& handover)
+{
+    auto window = std::make_unique<frmReadMain>();
+    handover = window->handover();
+    return window;
+}
+
+DeskHandover frmReadMain::handover()
+{
+    DeskHandover desk;
+    desk.prepareDeskData = [] {
+        BarcodeReadRules::current().load();
+        // The local reader types file follows the reader types just loaded; a file that cannot
+        // be rewritten is logged there and the desk still opens.
+        LIB_MaintainLocalReaderTypesFile();
+    };
+    desk.initialize = [this] { return pInitialize(); };
+    desk.show = [this] { show(); };
+    return desk;
+}
 
 int frmReadMain::pInitialize()
 {
