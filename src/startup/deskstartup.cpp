@@ -10,7 +10,8 @@
 #include <QApplication>
 #include <QWidget>
 
-DeskStartup::DeskStartup(MainWindowFactory createMainWindow) : m_createMainWindow(std::move(createMainWindow))
+DeskStartup::DeskStartup(MainWindowFactory createMainWindow, StartupLoads loads)
+    : m_createMainWindow(std::move(createMainWindow)), m_loads(std::move(loads))
 {
 }
 
@@ -19,7 +20,7 @@ DeskStartup::~DeskStartup() = default;
 bool DeskStartup::run()
 {
     m_main = m_createMainWindow(m_handover);
-    StartupSequence sequence(m_instance);
+    StartupSequence sequence(m_instance, m_loads);
     sequence.announce();
 
     m_login = std::make_unique<frmCircLogo>(&m_handover);

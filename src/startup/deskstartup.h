@@ -2,6 +2,7 @@
 
 #include "deskhandover.h"
 #include "singleinstance.h"
+#include "startupsequence.h"
 
 #include <functional>
 #include <memory>
@@ -17,7 +18,7 @@ public:
     // Makes the desk's main window, hidden, and fills the handover that the first login calls.
     using MainWindowFactory = std::function<std::unique_ptr<QWidget>(DeskHandover& handover)>;
 
-    explicit DeskStartup(MainWindowFactory createMainWindow);
+    DeskStartup(MainWindowFactory createMainWindow, StartupLoads loads);
     ~DeskStartup();
 
     // Names the application (settings are stored under them) and installs the message presenter:
@@ -35,6 +36,7 @@ public:
 private:
     SingleInstance m_instance;
     MainWindowFactory m_createMainWindow;
+    StartupLoads m_loads;
     DeskHandover m_handover;
     std::unique_ptr<QWidget> m_main;
     std::unique_ptr<frmCircLogo> m_login;

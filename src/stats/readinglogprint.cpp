@@ -1,6 +1,7 @@
 #include "readinglogprint.h"
 
 #include "db/sysparams.h"
+#include "info/marcfieldvalues.h"
 #include "print/printhandover.h"
 #include "readinglogmodel.h"
 #include "startup/environment.h"
@@ -39,7 +40,7 @@ int handOverReadingLog(const ReadingLogModel& model, ReadingLogKind kind)
     handover.setRows(std::move(rows));
     if (items) {
         handover.setColumnHidden(int(columns.size()), true);
-        handover.setMarcColumn(int(columns.size()));
+        handover.setMarcColumn(int(columns.size()), LIB_ReadMarcFieldValues);
     }
     handover.setHeadingLine(0, LIB_GetSysPara(1).toString() + QStringLiteral("阅览日志(") +
                                    readingLogKindText(kind) + QLatin1Char(')'));

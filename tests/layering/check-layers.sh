@@ -8,8 +8,11 @@ src=${1:?usage: check-layers.sh <src folder>}
 rules=(
   "db: codes startup info desk stats print extensions"
   "codes: startup info desk stats print extensions"
-  "startup: desk stats print extensions"
-  "info: desk stats print extensions"
+  "startup: info desk stats print extensions"
+  "print: info desk stats extensions"
+  "info: desk stats extensions"
+  "stats: desk extensions"
+  "extensions: desk stats print"
 )
 status=0
 for rule in "${rules[@]}"; do
