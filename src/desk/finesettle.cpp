@@ -70,6 +70,8 @@ FineSettlement::Reply FineSettlement::settle(Form& form)
 
 FineSettlement::Recording FineSettlement::record(const Form& form, qint64 actual)
 {
+    if (!LIB_DB_InTransaction())
+        return Recording::Lost; // the connection was lost and made anew: the lock has gone
     // Locks: the charges (held), the reader row, the workload (lockorder.h).
     if (LIB_DB_Execute(QStringLiteral("SAVEPOINT ") + QLatin1String(Savepoint)) != 0) {
         LIB_DB_ShowError();
@@ -114,7 +116,7 @@ FineSettlement::Recording FineSettlement::record(const Form& form, qint64 actual
 
     if (LIB_DB_CommitTrans() != 0) {
         LIB_DB_ShowError(); // nothing was recorded, and the window has lost its lock
-        return Recording::CommitFailed;
+        return Recording::Lost;
     }
     m_desk.fineAmount = fineYuan(m_charges.totalCents - settleable);
     return Recording::Committed;

@@ -43,10 +43,10 @@ public:
     // What the window shows after opening and after each reload.
     struct View
     {
-        QString total;               // txtTotalFine
-        QString settleable;          // txtAllowFine
-        bool proposes = false;       // txtTrueFineExceed takes `proposal` (else keeps its text)
-        QString proposal;            //
+        QString total;         // txtTotalFine
+        QString settleable;    // txtAllowFine
+        bool proposes = false; // txtTrueFineExceed takes `proposal` (else keeps its text)
+        QString proposal;
         QString remarkAddition;      // appended to txtRemark
         bool settleEnabled = false;  // cmdOK: something to settle and right 4005
         bool amountEditable = false; // txtTrueFineExceed: right 4024
@@ -96,7 +96,9 @@ private:
     private:
         DbSession* m_previous;
     };
-    enum class Recording { Undone, Committed, CommitFailed };
+    // Undone: nothing recorded, the window keeps its lock; Lost: nothing recorded, and the window
+    // has lost its lock (a failed commit, a lost connection).
+    enum class Recording { Undone, Committed, Lost };
 
     bool loadCharges();
     bool takeBillNumber(Form& form, Reply& reply);

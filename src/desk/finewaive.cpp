@@ -34,6 +34,10 @@ FineSettlement::Reply FineSettlement::waive(Form& form, const QList<int>& lines)
         return reply;
     }
 
+    if (!LIB_DB_InTransaction()) {
+        reply.close = true; // the connection was lost and made anew: the lock has gone
+        return reply;
+    }
     // Locks: the charges (held), the reader's cards and row, the workload (lockorder.h).
     if (LIB_DB_Execute(QStringLiteral("SAVEPOINT ") + QLatin1String(Savepoint)) != 0) {
         LIB_DB_ShowError();
