@@ -113,24 +113,6 @@ private Q_SLOTS:
         QCOMPARE(read.payMode, 0);
     }
 
-    void customPayModeStoredAsThree()
-    {
-        DeskSettings s;
-        s.readLoginSwitches();
-        s.readMainWindowSettings();
-        frmReadSet window(s, {});
-        window.show();
-        auto* payMode = reveal<QComboBox>(&window, "cboPayMode");
-        QCOMPARE(payMode->currentText(), QStringLiteral("现金"));
-        for (int step = 0; step < 3; ++step)
-            QTest::keyClick(payMode, Qt::Key_Down);
-        QCOMPARE(payMode->currentText(), QStringLiteral("自定义选择"));
-        click(&window, "cmdOK");
-        QCOMPARE(window.result(), int(QDialog::Accepted));
-        QCOMPARE(storedText("PayMode"), QStringLiteral("3"));
-        QCOMPARE(s.payMode, 3);
-    }
-
     void cardPasswordOptionsFollowOpeningMode_data()
     {
         QTest::addColumn<int>("payMode");
@@ -152,9 +134,12 @@ private Q_SLOTS:
         QTEST(window.findChild<QWidget*>("txtMaxMoney")->isEnabled(), "enabled");
     }
 
+    // OK stores the controls; the custom pay mode, last in its list, is stored as 3.
     void okTakesTheControls()
     {
         DeskSettings s;
+        s.readLoginSwitches();
+        s.readMainWindowSettings();
         s.copyLend = 1;
         frmReadSet window(s, {});
         QSignalSpy visibility(&window, &frmReadSet::copyLendCommandsVisible);
@@ -163,11 +148,19 @@ private Q_SLOTS:
         click(&window, "optReadChose3");
         click(&window, "chkCheckVolt");
         click(&window, "chkCopyLend");
+        auto* payMode = reveal<QComboBox>(&window, "cboPayMode");
+        QCOMPARE(payMode->currentText(), QStringLiteral("现金"));
+        for (int step = 0; step < 3; ++step)
+            QTest::keyClick(payMode, Qt::Key_Down);
+        QCOMPARE(payMode->currentText(), QStringLiteral("自定义选择"));
         click(&window, "cmdOK");
+        QCOMPARE(window.result(), int(QDialog::Accepted));
         QCOMPARE(storedText("LT3_ReadCHose"), QStringLiteral("3"));
         QCOMPARE(storedText("LT3_CheckVolt"), QStringLiteral("0"));
         QCOMPARE(storedText("LT3_CheckFine"), QStringLiteral("1"));
         QCOMPARE(storedText("CopyLend"), QStringLiteral("0"));
+        QCOMPARE(storedText("PayMode"), QStringLiteral("3"));
+        QCOMPARE(s.payMode, 3);
         QCOMPARE(visibility.size(), 1); // the photocopy commands are hidden at once
         QCOMPARE(visibility.first().first().toBool(), false);
     }

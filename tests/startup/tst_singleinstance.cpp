@@ -1,9 +1,8 @@
 // Two desks on one machine: the real program started twice, offscreen, with its own program and
 // runtime directories. Nobody can answer a box offscreen, so the desk writes its messages to
 // standard error there and takes their default answer.
-#include "startup/environment.h"
-#include "startup/profilefile.h"
 #include "startup/singleinstance.h"
+#include "support/deskprofile.h"
 #include "support/testdatabase.h"
 
 #include <QDir>
@@ -51,14 +50,7 @@ private Q_SLOTS:
     {
         db = new TestDatabase(QStringLiteral("instance"));
         QVERIFY(db->isReady());
-        const QString ini = home.filePath(QStringLiteral("tavorn.ini"));
-        const ConnectionValues values = db->connectionValues();
-        QVERIFY(ProfileFile::write(ini, QStringLiteral("LIB-DATA"), QStringLiteral("LIB_SERVER"),
-                                   QStringLiteral("DESK")));
-        QVERIFY(ProfileFile::write(ini, QStringLiteral("DESK"), QStringLiteral("DSN"), values.dsn));
-        QVERIFY(ProfileFile::write(ini, QStringLiteral("DESK"), QStringLiteral("UID"), values.user));
-        QVERIFY(ProfileFile::write(ini, QStringLiteral("DESK"), QStringLiteral("PWD"),
-                                   LIB_ScramblePassword(values.password)));
+        QVERIFY(writeDeskProfile(home.filePath(QStringLiteral("tavorn.ini")), db->connectionValues()));
         QDir(home.path()).mkpath(QStringLiteral("LOG"));
         QDir(home.path()).mkpath(QStringLiteral("CFG/BM/BaseParam"));
         QVERIFY(QFile::copy(QStringLiteral(READDESK_RUNTIME_DIR "/CFG/BM/BaseParam/BM_MarcIDX.ini"),

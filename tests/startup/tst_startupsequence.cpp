@@ -7,10 +7,10 @@
 #include "info/infostartup.h"
 #include "info/readercaptions.h"
 #include "startup/environment.h"
-#include "startup/profilefile.h"
 #include "startup/readersearchlists.h"
 #include "startup/singleinstance.h"
 #include "startup/startupsequence.h"
+#include "support/deskprofile.h"
 #include "support/recordingpresenter.h"
 #include "support/testdatabase.h"
 
@@ -33,16 +33,6 @@ class TestStartupSequence : public QObject
         return QStringLiteral(READDESK_RUNTIME_DIR "/CFG/BM/BaseParam/BM_MarcIDX.ini");
     }
     QString indexFile() const { return home.filePath(QStringLiteral("CFG/BM/BaseParam/BM_MarcIDX.ini")); }
-
-    void writeIni(const QString& section, const ConnectionValues& values)
-    {
-        QFile::remove(iniPath());
-        ProfileFile::write(iniPath(), QStringLiteral("LIB-DATA"), QStringLiteral("LIB_SERVER"), section);
-        ProfileFile::write(iniPath(), QStringLiteral("DESK"), QStringLiteral("DSN"), values.dsn);
-        ProfileFile::write(iniPath(), QStringLiteral("DESK"), QStringLiteral("UID"), values.user);
-        ProfileFile::write(iniPath(), QStringLiteral("DESK"), QStringLiteral("PWD"),
-                           LIB_ScramblePassword(values.password));
-    }
 
     QStringList run(StartupSequence& sequence, bool& ok)
     {
@@ -98,7 +88,7 @@ private Q_SLOTS:
         QFETCH(bool, withIni);
         QFETCH(QString, section);
         if (withIni)
-            writeIni(section, db->connectionValues());
+            QVERIFY(writeDeskProfile(iniPath(), db->connectionValues(), section));
         SingleInstance instance(runtime.path());
         StartupSequence sequence(instance, LIB_InformationStartupLoads());
         bool ok = true;
@@ -129,9 +119,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, missingTable);
         QFETCH(bool, missingIndexFile);
-        QFETCH(int, step);
         QFETCH(QString, logged);
-        writeIni(QStringLiteral("DESK"), db->connectionValues());
+        QVERIFY(writeDeskProfile(iniPath(), db->connectionValues()));
         if (!missingTable.isEmpty())
             db->exec(QStringLiteral("ALTER TABLE %1 RENAME TO gone").arg(missingTable));
         if (missingIndexFile)
@@ -145,7 +134,7 @@ private Q_SLOTS:
         if (missingIndexFile)
             QVERIFY(QFile::copy(templateIndexFile(), indexFile()));
         QVERIFY(!ok);
-        QCOMPARE(int(sequence.failedStep()), step);
+        QTEST(int(sequence.failedStep()), "step");
         QCOMPARE(presenter->texts().size(), 2); // the failed load's own message, then the start-up's
         QCOMPARE(presenter->texts().last(), QStringLiteral("系统初始化出错，启动失败！"));
         QVERIFY2(logText().contains(logged), qPrintable(logText()));
@@ -153,7 +142,7 @@ private Q_SLOTS:
 
     void goodStartLoadsWhatTheDeskNeeds()
     {
-        writeIni(QStringLiteral("desk"), db->connectionValues()); // section names ignore case
+        QVERIFY(writeDeskProfile(iniPath(), db->connectionValues(), "desk")); // section names ignore case
         db->exec(
             QStringLiteral("DELETE FROM tmp_itemlist; "
                            "INSERT INTO tmp_itemlist VALUES ('12', '工程师'), ('12', '教授'), ('15', '20')"));

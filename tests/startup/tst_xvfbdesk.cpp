@@ -2,8 +2,7 @@
 // driven by keys that come from the X server as a keyboard and a card reader send them (xdotool):
 // each key goes where the desk put the focus. A card reader's "a001", Enter, "demo", Enter logs
 // in and opens the desk, and a card scanned into the desk is checked in.
-#include "startup/environment.h"
-#include "startup/profilefile.h"
+#include "support/deskprofile.h"
 #include "support/testdatabase.h"
 
 #include <QDir>
@@ -72,12 +71,7 @@ private Q_SLOTS:
             const QString target = home.path() + files.next().mid(qstrlen(READDESK_RUNTIME_DIR));
             QVERIFY(QDir().mkpath(QFileInfo(target).path()) && QFile::copy(files.filePath(), target));
         }
-        const QString ini = home.filePath(QStringLiteral("tavorn.ini"));
-        const ConnectionValues values = db.connectionValues();
-        QVERIFY(ProfileFile::write(ini, "LIB-DATA", "LIB_SERVER", "DESK") &&
-                ProfileFile::write(ini, "DESK", "DSN", values.dsn) &&
-                ProfileFile::write(ini, "DESK", "UID", values.user) &&
-                ProfileFile::write(ini, "DESK", "PWD", LIB_ScramblePassword(values.password)));
+        QVERIFY(writeDeskProfile(home.filePath(QStringLiteral("tavorn.ini")), db.connectionValues()));
         QVERIFY(QDir(home.path()).mkpath(QStringLiteral("runtime")));
         QFile::setPermissions(home.filePath("runtime"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
