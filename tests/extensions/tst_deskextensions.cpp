@@ -1,22 +1,18 @@
 // The desk window with its add-ins and themes, against the demo library: merged commands, add-in
 // procedures that crash or are missing while the desk goes on scanning, and the theme stored at close.
-#include "codes/codetables.h"
 #include "db/messages.h"
-#include "db/sysparams.h"
 #include "desk/frmReadMain.h"
 #include "extensions/assembly.h"
 #include "extensions/newsstore.h"
 #include "info/frmRedrInfo.h"
-#include "info/marcindexparams.h"
-#include "scriptedservice.h"
 #include "startup/applicationtitle.h"
 #include "startup/desksettings.h"
 #include "startup/desksettingsvalue.h"
-#include "startup/environment.h"
 #include "startup/operatorsession.h"
 #include "startup/profilefile.h"
+#include "support/deskdata.h"
 #include "support/recordingpresenter.h"
-#include "support/testdatabase.h"
+#include "support/scriptedservice.h"
 #include "testpackages.h"
 
 #include <QAction>
@@ -81,9 +77,7 @@ class TestDeskExtensions : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(db.isReady());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath("store"));
-        Environment::instance().setProgramDirectory(home.path());
         cAssembly::setHostProgram(READDESK_ADDIN_HOST);
         const QString addins = home.filePath(QStringLiteral("addins"));
         QDir().mkpath(addins + QStringLiteral("/example"));
@@ -111,10 +105,7 @@ private Q_SLOTS:
                                   "<NewDataSet><Table><NEWS_ID>7</NEWS_ID><SUBJECT>通知</SUBJECT>"
                                   "<NEWS_TYPE>T</NEWS_TYPE></Table></NewDataSet>");
 
-        QCOMPARE(db.connectCurrentSession(), 0);
-        QCOMPARE(LIB_LoadBaseData(), 0);
-        QCOMPARE(LIB_LoadCodeTables(), 0);
-        QCOMPARE(MarcIndexParameters::instance().load(), 0);
+        loadDeskData(db, home.path());
         OperatorSession& op = OperatorSession::current();
         op.workerNumber = QStringLiteral("A001");
         op.location = QStringLiteral("R1");

@@ -3,7 +3,7 @@
 #include "extensions/frmFindText.h"
 #include "extensions/frmGeneralInfo.h"
 #include "extensions/helpcontents.h"
-#include "scriptedservice.h"
+#include "support/scriptedservice.h"
 #include "startup/environment.h"
 #include "startup/profilefile.h"
 #include "support/recordingpresenter.h"

@@ -5,7 +5,7 @@
 #include "extensions/frmNewsManager.h"
 #include "extensions/httpdownload.h"
 #include "extensions/newscheck.h"
-#include "scriptedservice.h"
+#include "support/scriptedservice.h"
 #include "startup/profilefile.h"
 #include "support/recordingpresenter.h"
 

@@ -300,13 +300,11 @@ private Q_SLOTS:
         QTest::newRow("index parameters") << "marc_idx_para" << good << parameters;
         QTest::newRow("stop words") << "stopword" << good << parameters;
         QTest::newRow("no search path file")
-            << "" << QString() << "初始化编目数据参数出错，请请恢复cfg\\bm\\baseparam。";
-        QTest::newRow("path without caption") << ""
-                                              << "[使用检索途径]\n000=01:题名\n001=02\n"
-                                              << "编目参数文件初始化错";
-        QTest::newRow("no path") << ""
-                                 << "[其他]\n000=01:题名\n"
-                                 << "编目参数文件初始化错";
+            << QString() << QString() << "初始化编目数据参数出错，请请恢复cfg\\bm\\baseparam。";
+        const QString damaged = QStringLiteral("编目参数文件初始化错");
+        QTest::newRow("path without caption") << QString() << "[使用检索途径]\n000=01:题名\n001=02\n"
+                                              << damaged;
+        QTest::newRow("no path") << QString() << "[其他]\n000=01:题名\n" << damaged;
     }
     void startupFailures()
     {
