@@ -4,6 +4,7 @@
 #include "db/sysparams.h"
 #include "startup/environment.h"
 #include "support/recordingpresenter.h"
+#include "support/testfiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -121,14 +122,11 @@ private Q_SLOTS:
         const QDateTime moment(QDate(2024, 3, 7), QTime(9, 5, 3));
         QCOMPARE(LIB_WriteLogFileAt(moment, QStringLiteral("第一行")), 0);
         QCOMPARE(LIB_WriteLogFileAt(moment, QStringLiteral("second")), 0);
-        QFile log(home.filePath(QStringLiteral("LOG/2024-03-07_Log.log")));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(log.readAll()),
+        const QString log = home.filePath(QStringLiteral("LOG/2024-03-07_Log.log"));
+        QCOMPARE(QString::fromUtf8(readFile(log)),
                  QStringLiteral("2024-03-07 09:05:03;第一行\r\n2024-03-07 09:05:03;second\r\n"));
-        log.close();
         QCOMPARE(LIB_WriteLogFileAt(moment, QStringLiteral("only"), 1), 0);
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QCOMPARE(log.readAll(), QByteArray("2024-03-07 09:05:03;only\r\n"));
+        QCOMPARE(readFile(log), QByteArray("2024-03-07 09:05:03;only\r\n"));
         Environment::instance().setProgramDirectory(home.filePath(QStringLiteral("missing")));
         QCOMPARE(LIB_WriteLogFile(QStringLiteral("silent")), -1);
         Environment::instance().setProgramDirectory(home.path());
