@@ -13,6 +13,7 @@
 #include "support/deskprofile.h"
 #include "support/recordingpresenter.h"
 #include "support/testdatabase.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -43,16 +44,7 @@ class TestStartupSequence : public QObject
         return statuses;
     }
 
-    QString logText() const
-    {
-        QString text;
-        for (const QFileInfo& f : QDir(home.filePath(QStringLiteral("LOG"))).entryInfoList(QDir::Files)) {
-            QFile file(f.filePath());
-            file.open(QIODevice::ReadOnly);
-            text += QString::fromUtf8(file.readAll());
-        }
-        return text;
-    }
+    QString logText() const { return textOfFiles(home.filePath(QStringLiteral("LOG"))); }
 
 private Q_SLOTS:
     void initTestCase()
