@@ -9,6 +9,7 @@
 #include "startup/environment.h"
 #include "support/recordingpresenter.h"
 #include "support/testdatabase.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -40,17 +41,7 @@ class TestMarcReader : public QObject
                             searchPathFile()));
     }
 
-    QString todaysLog() const
-    {
-        QDir logs(home.filePath(QStringLiteral("LOG")));
-        QString text;
-        for (const QString& name : logs.entryList(QDir::Files)) {
-            QFile file(logs.filePath(name));
-            if (file.open(QIODevice::ReadOnly))
-                text += QString::fromUtf8(file.readAll());
-        }
-        return text;
-    }
+    QString todaysLog() const { return textOfFiles(home.filePath(QStringLiteral("LOG"))); }
 
     // Stores a record text in marc_data as these pieces, three to a row (marc01, marc02, marc03),
     // the rows written last first.
