@@ -10,6 +10,7 @@
 #include "printfixture.h"
 #include "startup/environment.h"
 #include "support/recordingpresenter.h"
+#include "support/testfiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -249,9 +250,7 @@ private Q_SLOTS:
                            "3,a|b,3.00\n"
                            "007,=1+1,\n");
         for (const char* name : {"designer.csv", "handover.csv"}) {
-            QFile csv(dir.filePath(name));
-            QVERIFY2(csv.open(QIODevice::ReadOnly), name);
-            QCOMPARE(QString::fromUtf8(csv.readAll()).remove('\r'), expected);
+            QCOMPARE(QString::fromUtf8(readFile(dir.filePath(name))).remove('\r'), expected);
         }
     }
 };
