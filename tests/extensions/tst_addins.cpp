@@ -6,6 +6,7 @@
 #include "extensions/frmAddinManager.h"
 #include "startup/environment.h"
 #include "support/recordingpresenter.h"
+#include "support/testfiles.h"
 #include "testpackages.h"
 
 #include <QAction>
@@ -23,15 +24,6 @@
 namespace {
 
 const QString exampleClass = QStringLiteral("Example.Desk");
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    file.write(content);
-}
 
 QStringList actionNames(const QWidget* parent)
 {
@@ -58,10 +50,12 @@ class TestAddins : public QObject
         QDir().mkpath(directory + QStringLiteral("/example"));
         QFile::copy(EXAMPLE_ADDIN_XML, directory + QStringLiteral("/example/addin.xml"));
         QFile::copy(EXAMPLE_ADDIN_LIBRARY, directory + QStringLiteral("/example/libExampleAddin.so"));
-        writeFile(directory + QStringLiteral("/faulty/addin.xml"),
-                  addinXml(QStringLiteral("faulty"), FAULTY_ADDIN_LIBRARY, QStringLiteral("Faulty.Lib")));
+        QVERIFY(writeFile(
+            directory + QStringLiteral("/faulty/addin.xml"),
+            addinXml(QStringLiteral("faulty"), FAULTY_ADDIN_LIBRARY, QStringLiteral("Faulty.Lib"))));
         for (auto it = more.cbegin(); it != more.cend(); ++it)
-            writeFile(directory + QLatin1Char('/') + it.key() + QStringLiteral("/addin.xml"), it.value());
+            QVERIFY(writeFile(directory + QLatin1Char('/') + it.key() + QStringLiteral("/addin.xml"),
+                              it.value()));
     }
 
 private Q_SLOTS:
@@ -96,8 +90,8 @@ private Q_SLOTS:
         const QString startup =
             QStringLiteral("<Initialize><Process shortcut=\"[Program(%1,%C001%)]\"/></Initialize>")
                 .arg(work.filePath(QStringLiteral("record.sh")));
-        writeFile(work.filePath(QStringLiteral("record.sh")),
-                  "#!/bin/sh\necho \"$@\" >> \"$(dirname \"$0\")/recorded.txt\"\n");
+        QVERIFY(writeFile(work.filePath(QStringLiteral("record.sh")),
+                          "#!/bin/sh\necho \"$@\" >> \"$(dirname \"$0\")/recorded.txt\"\n"));
         QFile::setPermissions(work.filePath(QStringLiteral("record.sh")), QFile::ReadOwner | QFile::ExeOwner);
         writeAddins(
             addinsPath,
@@ -165,38 +159,32 @@ private Q_SLOTS:
     void shortcutsParse_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("parsed");
-        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("kind"); // empty: not a shortcut
         QTest::addColumn<QString>("first");
         QTest::addColumn<QStringList>("tokens");
-        QTest::newRow("interface") << "[Interface(Show,%C001%)]" << true << "Interface"
-                                   << "Show" << QStringList{"%C001%"};
-        QTest::newRow("text around") << "run: [Program( /bin/ls , %A001 , x )] now" << true << "Program"
-                                     << "/bin/ls" << QStringList{"%A001", "x"};
-        QTest::newRow("no arguments") << "[Interface(About)]" << true << "Interface"
-                                      << "About" << QStringList();
-        QTest::newRow("no [") << "Interface(Show)]" << false << ""
-                              << "" << QStringList();
-        QTest::newRow("no ]") << "[Interface(Show)" << false << ""
-                              << "" << QStringList();
-        QTest::newRow("no (") << "[Interface Show)]" << false << ""
-                              << "" << QStringList();
-        QTest::newRow("no )") << "[Interface(Show]" << false << ""
-                              << "" << QStringList();
+        const auto add = [](const char* tag, const char* text, const char* kind, const char* first,
+                            const QStringList& tokens) {
+            QTest::newRow(tag) << QString::fromUtf8(text) << QString::fromUtf8(kind)
+                               << QString::fromUtf8(first) << tokens;
+        };
+        add("interface", "[Interface(Show,%C001%)]", "Interface", "Show", {"%C001%"});
+        add("text around", "run: [Program( /bin/ls , %A001 , x )] now", "Program", "/bin/ls", {"%A001", "x"});
+        add("no arguments", "[Interface(About)]", "Interface", "About", {});
+        add("no [", "Interface(Show)]", "", "", {});
+        add("no ]", "[Interface(Show)", "", "", {});
+        add("no (", "[Interface Show)]", "", "", {});
+        add("no )", "[Interface(Show]", "", "", {});
     }
     void shortcutsParse()
     {
         QFETCH(QString, text);
-        QFETCH(bool, parsed);
         QFETCH(QString, kind);
-        QFETCH(QString, first);
-        QFETCH(QStringList, tokens);
         const std::optional<AddinShortcut> shortcut = AddinShortcut::parse(text);
-        QCOMPARE(shortcut.has_value(), parsed);
+        QCOMPARE(shortcut.has_value(), !kind.isEmpty());
         if (shortcut) {
             QCOMPARE(shortcut->kind, kind);
-            QCOMPARE(shortcut->first, first);
-            QCOMPARE(shortcut->tokens, tokens);
+            QTEST(shortcut->first, "first");
+            QTEST(shortcut->tokens, "tokens");
         }
     }
 
@@ -244,44 +232,29 @@ private Q_SLOTS:
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QString>("output");
         QTest::addColumn<QString>("message");
+        const auto add = [](const char* tag, const QString& className, const char* shortcut,
+                            ShortcutRun::Outcome outcome, const char* output, const char* message) {
+            QTest::newRow(tag) << className << QString::fromUtf8(shortcut) << int(outcome)
+                               << QString::fromUtf8(output) << QString::fromUtf8(message);
+        };
         using R = ShortcutRun;
-        QTest::newRow("Show with the worker")
-            << exampleClass << "[Interface(Show,%C001%)]" << int(R::Called) << "当前操作员：A001\n"
-            << "";
-        QTest::newRow("class in other case")
-            << "example.desk"
-            << "[interface(Show,%C001%)]" << int(R::Called) << "当前操作员：A001\n"
-            << "";
-        QTest::newRow("no value") << exampleClass << "[Interface(Show,%Z999%)]" << int(R::Called)
-                                  << "当前操作员：\n"
-                                  << "";
-        QTest::newRow("five arguments")
-            << exampleClass << "[Interface(Show,%C001%,1,2,3,4)]" << int(R::Called) << "当前操作员：A001\n"
-            << "";
-        QTest::newRow("six arguments")
-            << exampleClass << "[Interface(Show,%C001%,1,2,3,4,5)]" << int(R::NothingRun) << ""
-            << "";
-        QTest::newRow("class no add-in imports") << "No.Such"
-                                                 << "[Interface(Show,%C001%)]" << int(R::NothingRun) << ""
-                                                 << "";
-        QTest::newRow("unreadable shortcut") << exampleClass << "Interface(Show)" << int(R::NothingRun) << ""
-                                             << "";
-        QTest::newRow("other kind") << exampleClass << "[Script(Show)]" << int(R::NothingRun) << ""
-                                    << "";
-        QTest::newRow("missing procedure") << exampleClass << "[Interface(Hide)]" << int(R::Failed) << ""
-                                           << "插件对象Example.Desk没有过程Hide，命令未执行。";
-        QTest::newRow("crash") << "Faulty.Lib"
-                               << "[Interface(Crash)]" << int(R::Failed) << ""
-                               << "插件对象Faulty.Lib的过程Crash异常终止，命令未完成。";
-        QTest::newRow("after a crash") << "Faulty.Lib"
-                                       << "[Interface(Hide)]" << int(R::Failed) << ""
-                                       << "插件对象Faulty.Lib没有过程Hide，命令未执行。";
-        QTest::newRow("program") << ""
-                                 << "[Program(/bin/true,%C001%)]" << int(R::Started) << ""
-                                 << "";
-        QTest::newRow("program that cannot start") << ""
-                                                   << "[Program(/no/such/program)]" << int(R::Failed) << ""
-                                                   << "外部调用执行失败！";
+        const char* shown = "当前操作员：A001\n";
+        add("Show with the worker", exampleClass, "[Interface(Show,%C001%)]", R::Called, shown, "");
+        add("class in other case", "example.desk", "[interface(Show,%C001%)]", R::Called, shown, "");
+        add("no value", exampleClass, "[Interface(Show,%Z999%)]", R::Called, "当前操作员：\n", "");
+        add("five arguments", exampleClass, "[Interface(Show,%C001%,1,2,3,4)]", R::Called, shown, "");
+        add("six arguments", exampleClass, "[Interface(Show,%C001%,1,2,3,4,5)]", R::NothingRun, "", "");
+        add("class no add-in imports", "No.Such", "[Interface(Show,%C001%)]", R::NothingRun, "", "");
+        add("unreadable shortcut", exampleClass, "Interface(Show)", R::NothingRun, "", "");
+        add("other kind", exampleClass, "[Script(Show)]", R::NothingRun, "", "");
+        add("crash", "Faulty.Lib", "[Interface(Crash)]", R::Failed, "",
+            "插件对象Faulty.Lib的过程Crash异常终止，命令未完成。");
+        // A fresh host after the crash, asked for a procedure its library lacks.
+        add("after a crash, missing procedure", "Faulty.Lib", "[Interface(Hide)]", R::Failed, "",
+            "插件对象Faulty.Lib没有过程Hide，命令未执行。");
+        add("program", "", "[Program(/bin/true,%C001%)]", R::Started, "", "");
+        add("program that cannot start", "", "[Program(/no/such/program)]", R::Failed, "",
+            "外部调用执行失败！");
     }
     void shortcutsRun()
     {
@@ -302,10 +275,7 @@ private Q_SLOTS:
     void startupProcessesRun()
     {
         addins.RunStartupProcesses();
-        QFile recorded(work.filePath(QStringLiteral("recorded.txt")));
-        QTRY_VERIFY(recorded.exists() && recorded.size() > 0);
-        QVERIFY(recorded.open(QIODevice::ReadOnly));
-        QCOMPARE(recorded.readAll(), QByteArray("A001\n"));
+        QTRY_COMPARE(readFile(work.filePath(QStringLiteral("recorded.txt"))), QByteArray("A001\n"));
     }
 
     // The merge places items after insertafter, else before insertbefore, else at the end; skips

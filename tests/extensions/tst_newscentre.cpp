@@ -5,9 +5,10 @@
 #include "extensions/frmNewsManager.h"
 #include "extensions/httpdownload.h"
 #include "extensions/newscheck.h"
-#include "support/scriptedservice.h"
 #include "startup/profilefile.h"
 #include "support/recordingpresenter.h"
+#include "support/scriptedservice.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,12 +20,6 @@
 #include <QTextBrowser>
 
 namespace {
-
-QByteArray fileText(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 const char* stateName(cHttpDownload::State state)
 {
@@ -98,12 +93,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("stalls");
         QTest::addColumn<QStringList>("states");
         QTest::addColumn<QList<int>>("attempts");
-        QTest::newRow("in turn") << QStringList{"/a.txt", "/b.txt"} << 0
-                                 << QStringList{"Completed", "Completed"} << QList<int>{1, 1};
-        QTest::newRow("stalled, then retried")
-            << QStringList{"/b.txt"} << 1 << QStringList{"Completed"} << QList<int>{2};
-        QTest::newRow("missing") << QStringList{"/gone.txt", "/b.txt"} << 0
-                                 << QStringList{"Failed", "Completed"} << QList<int>{3, 1};
+        using Texts = QStringList;
+        QTest::newRow("in turn") << Texts{"/a.txt", "/b.txt"} << 0 << Texts{"Completed", "Completed"}
+                                 << QList<int>{1, 1};
+        QTest::newRow("stalled, then retried") << Texts{"/b.txt"} << 1 << Texts{"Completed"} << QList<int>{2};
+        QTest::newRow("missing") << Texts{"/gone.txt", "/b.txt"} << 0 << Texts{"Failed", "Completed"}
+                                 << QList<int>{3, 1};
     }
     void downloadQueue()
     {
@@ -146,7 +141,7 @@ private Q_SLOTS:
             QCOMPARE(task->attempts, attempts.at(i));
             if (task->state == cHttpDownload::State::Completed) {
                 ++completed;
-                QCOMPARE(fileText(folder + paths.at(i)), service.bodies.value(paths.at(i).toLatin1()));
+                QCOMPARE(readFile(folder + paths.at(i)), service.bodies.value(paths.at(i).toLatin1()));
                 QCOMPARE(totals.value(paths.at(i)), service.bodies.value(paths.at(i).toLatin1()).size());
             } else {
                 QVERIFY(!QFile::exists(folder + paths.at(i)));
@@ -167,20 +162,17 @@ private Q_SLOTS:
         QTest::addColumn<int>("added");
         QTest::addColumn<bool>("advanced"); // LastNewsTime moved on
         QTest::addColumn<QString>("message");
+        const QString known = QStringLiteral("100:T:1 101:T:1");
         QTest::newRow("one of each type") << threeTypes << "101:T:0 102:L:0 103:W:0" << 3 << true << "";
-        QTest::newRow("known message kept")
-            << threeTypes << "100:T:1 101:T:1 102:L:0 103:W:0" << 2 << true << "";
-        QTest::newRow("channel fails") << QByteArray() << "100:T:1 101:T:1" << 0 << false << "";
-        QTest::newRow("answer not XML")
-            << QByteArray("Server Error") << "100:T:1 101:T:1" << 0 << false << "";
-        QTest::newRow("no channel") << QByteArray() << "100:T:1 101:T:1" << 0 << false
-                                    << "没有设定消息频道！";
+        QTest::newRow("known message kept") << threeTypes << known + " 102:L:0 103:W:0" << 2 << true << "";
+        QTest::newRow("channel fails") << QByteArray() << known << 0 << false << "";
+        QTest::newRow("answer not XML") << QByteArray("Server Error") << known << 0 << false << "";
+        QTest::newRow("no channel") << QByteArray() << known << 0 << false << "没有设定消息频道！";
     }
     void channelCheck()
     {
         QFETCH(QByteArray, answer);
         QFETCH(QString, stored);
-        QFETCH(int, added);
         QFETCH(bool, advanced);
         QFETCH(QString, message);
         const bool noChannel = !message.isEmpty();
@@ -211,7 +203,7 @@ private Q_SLOTS:
         } else {
             runCheck(check);
             QCOMPARE(arrived.size(), 1);
-            QCOMPARE(arrived.first().first().toInt(), added);
+            QTEST(arrived.first().first().toInt(), "added");
             QCOMPARE(service.requests.first(), "GET " + path + " HTTP/1.1");
         }
 
@@ -226,7 +218,7 @@ private Q_SLOTS:
                         .hasMatch());
         QCOMPARE(QFile::exists(check.store().pageFile("103")), stored.contains("103"));
         if (stored.contains("103"))
-            QCOMPARE(fileText(check.store().pageFile("103")), service.bodies.value("/page.htm"));
+            QCOMPARE(readFile(check.store().pageFile("103")), service.bodies.value("/page.htm"));
         QVERIFY(!QFile::exists(check.store().answerFile(0)));
         QVERIFY(!QFile::exists(work.filePath(QStringLiteral("home%1/InfoCenter/evil").arg(made))));
     }
@@ -238,18 +230,16 @@ private Q_SLOTS:
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("opened");
-        QTest::newRow("text") << 0 << "周六停机维护"
-                              << "";
-        QTest::newRow("link") << 1 << "http://example.org/bbs"
-                              << "http://example.org/bbs";
-        QTest::newRow("page") << 2 << "新版本说明"
-                              << "";
+        // clang-format off
+        QTest::newRow("text") << 0 << "周六停机维护" << "";
+        QTest::newRow("link") << 1 << "http://example.org/bbs" << "http://example.org/bbs";
+        QTest::newRow("page") << 2 << "新版本说明" << "";
+        // clang-format on
     }
     void windowShowsMessages()
     {
         QFETCH(int, row);
         QFETCH(QString, shown);
-        QFETCH(QString, opened);
         const QString home = programDirectory({service.address() + "/news/"});
         service.bodies.insert(
             "/news/CheckLastNews.aspx?lasttime=2024-05-01",
@@ -266,7 +256,7 @@ private Q_SLOTS:
         list->setCurrentIndex(list->model()->index(row, 0));
         auto* browser = window.findChild<QTextBrowser*>("webNews");
         QVERIFY(browser->toPlainText().contains(shown));
-        QCOMPARE(openedLinks.join(' '), opened);
+        QTEST(openedLinks.join(' '), "opened");
         QTRY_COMPARE(list->model()->index(row, 4).data().toString(), QStringLiteral("已读"));
         QVERIFY(window.check().store().load().at(row).read);
         window.check().downloads().Clear();

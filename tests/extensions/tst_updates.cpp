@@ -9,6 +9,7 @@
 #include "startup/environment.h"
 #include "startup/operatorsession.h"
 #include "support/recordingpresenter.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,13 +37,6 @@ QString item(const QString& subject, const QString& catalog, const QString& date
     return QStringLiteral(
                "<item subject=\"%1\" catalog=\"%2\" date=\"%3\" level=\"重要\" descript=\"说明%1\"/>")
         .arg(subject, catalog, date);
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -88,29 +82,26 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("subjects");
         const QString a = item("甲", "界面", "2024-03-01");
         const QString b = item("乙", "统计", "2024-03-02");
-        QTest::newRow("signed") << QStringList{notesFile("zq.tavorn.lt3", "2024-03-05", a + b)} << true
-                                << QStringList{"甲", "乙"};
-        QTest::newRow("another signature")
-            << QStringList{notesFile("zq.tavorn.lt2", "2024-03-05", a)} << true << QStringList();
-        QTest::newRow("no signature")
-            << QStringList{notesFile(QString(), "2024-03-05", a)} << true << QStringList();
-        QTest::newRow("no release time")
-            << QStringList{notesFile("zq.tavorn.lt3", QString(), a)} << true << QStringList();
-        QTest::newRow("unreadable beside a good one")
-            << QStringList{"<update><item", notesFile("zq.tavorn.lt3", "2024-03-05", b)} << false
-            << QStringList{"乙"};
+        const auto add = [](const char* tag, const QStringList& files, bool everyFileRead,
+                            const QStringList& subjects) {
+            QTest::newRow(tag) << files << everyFileRead << subjects;
+        };
+        add("signed", {notesFile("zq.tavorn.lt3", "2024-03-05", a + b)}, true, {"甲", "乙"});
+        add("another signature", {notesFile("zq.tavorn.lt2", "2024-03-05", a)}, true, {});
+        add("no signature", {notesFile(QString(), "2024-03-05", a)}, true, {});
+        add("no release time", {notesFile("zq.tavorn.lt3", QString(), a)}, true, {});
+        add("unreadable beside a good one", {"<update><item", notesFile("zq.tavorn.lt3", "2024-03-05", b)},
+            false, {"乙"});
     }
     void notesThatCount()
     {
         QFETCH(QStringList, files);
-        QFETCH(bool, everyFileRead);
-        QFETCH(QStringList, subjects);
         UpdateNotes notes;
-        QCOMPARE(notes.load(notesFolder(files), QStringLiteral("zq.tavorn.lt3")), everyFileRead);
+        QTEST(notes.load(notesFolder(files), QStringLiteral("zq.tavorn.lt3")), "everyFileRead");
         QStringList found;
         for (const UpdateNote& note : notes.items())
             found << note.subject;
-        QCOMPARE(found, subjects);
+        QTEST(found, "subjects");
     }
 
     // The window lists the notes under group headings (newest first), with the columns of the
@@ -121,22 +112,18 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("columns");
         QTest::addColumn<QStringList>("headings");
         QTest::addColumn<QStringList>("firstRow");
-        QTest::newRow("release") << 0 << QStringList{"发布", "内容", "分类", "时间", "级别"}
+        const QStringList columns{"内容", "分类", "时间", "级别"};
+        const QStringList firstRow{"丙", "界面", "2024-03-30", "重要"};
+        QTest::newRow("release") << 0 << QStringList{"发布"} + columns
                                  << QStringList{"2024-04-01", "2024-03-05"}
-                                 << QStringList{"2024-04-01", "丙", "界面", "2024-03-30", "重要"};
-        QTest::newRow("date") << 1 << QStringList{"内容", "分类", "时间", "级别"}
-                              << QStringList{"2024-03-30", "2024-03-02", "2024-03-01"}
-                              << QStringList{"丙", "界面", "2024-03-30", "重要"};
-        QTest::newRow("catalog") << 2 << QStringList{"内容", "分类", "时间", "级别"}
-                                 << QStringList{"界面", "统计"}
-                                 << QStringList{"丙", "界面", "2024-03-30", "重要"};
+                                 << QStringList{"2024-04-01"} + firstRow;
+        QTest::newRow("date") << 1 << columns << QStringList{"2024-03-30", "2024-03-02", "2024-03-01"}
+                              << firstRow;
+        QTest::newRow("catalog") << 2 << columns << QStringList{"界面", "统计"} << firstRow;
     }
     void windowGroupsTheNotes()
     {
         QFETCH(int, grouping);
-        QFETCH(QStringList, columns);
-        QFETCH(QStringList, headings);
-        QFETCH(QStringList, firstRow);
         const QString folder =
             notesFolder({notesFile("zq.tavorn.lt3", "2024-03-05",
                                    item("甲", "界面", "2024-03-01") + item("乙", "统计", "2024-03-02")),
@@ -151,15 +138,15 @@ private Q_SLOTS:
         QStringList captions;
         for (int c = 0; c < tree->columnCount(); ++c)
             captions << tree->headerItem()->text(c);
-        QCOMPARE(captions, columns);
+        QTEST(captions, "columns");
         QStringList titles;
         for (int i = 0; i < tree->topLevelItemCount(); ++i)
             titles << tree->topLevelItem(i)->text(0);
-        QCOMPARE(titles, headings);
+        QTEST(titles, "headings");
         QStringList cells;
         for (int c = 0; c < tree->columnCount(); ++c)
             cells << tree->topLevelItem(0)->child(0)->text(c);
-        QCOMPARE(cells, firstRow);
+        QTEST(cells, "firstRow");
 
         const int size = tree->font().pointSize();
         window.zoom(2);
@@ -232,9 +219,7 @@ private Q_SLOTS:
         QCOMPARE(LiveUpdate::commandLine(program, QStringLiteral("lt3")), expected);
         if (started) {
             QTRY_VERIFY(QFile::exists(output));
-            QFile written(output);
-            QVERIFY(written.open(QIODevice::ReadOnly));
-            QCOMPARE(QString::fromUtf8(written.readAll()).trimmed(), expected);
+            QCOMPARE(QString::fromUtf8(readFile(output)).trimmed(), expected);
             QCOMPARE(LiveUpdate::storedUpdater(), program);
         } else {
             QCOMPARE(LiveUpdate::storedUpdater(), home.filePath("gone.exe"));
