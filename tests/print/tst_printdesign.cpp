@@ -27,15 +27,7 @@ class TestPrintDesign : public QObject
 private Q_SLOTS:
     void init() { fillReadingLog(handover); }
 
-    void textExportIsTheFixedLayout()
-    {
-        PrintTableModel model;
-        model.load(handover);
-        const PrintLayout layout = PrintLayout::fromHeadingLines(handover.headingLines());
-        QCOMPARE(PrintExport::writeText(model, layout, path("log.txt")), 0);
-        QCOMPARE(readFile(path("log.txt")), readFile(QStringLiteral(PRINT_TEST_DATA "/reading-log.txt")));
-    }
-
+    // Each output leaves out the column the caller hid; the text export is the fixed layout.
     void hiddenColumnNeverLeaves_data()
     {
         QTest::addColumn<QString>("format");
@@ -64,6 +56,8 @@ private Q_SLOTS:
         else
             written = LIB_PrintToPdf(model, layout, file);
         QCOMPARE(written, 0);
+        if (format == "txt")
+            QCOMPARE(readFile(file), readFile(QStringLiteral(PRINT_TEST_DATA "/reading-log.txt")));
         const QString text = format == "pdf" ? pdfText(file) : QString::fromUtf8(readFile(file));
         QVERIFY(text.contains(QStringLiteral("红楼梦")));
         QVERIFY(text.contains(QStringLiteral("12.50")));
