@@ -1,5 +1,7 @@
 #include "testpackages.h"
 
+#include "support/testfiles.h"
+
 #include <QDirIterator>
 #include <QFile>
 #include <QtEndian>
@@ -75,6 +77,16 @@ QByteArray addinXml(const QString& id, const QString& library, const QString& cl
                           "  <Runtime><Import assembly=\"%2\" class=\"%3\"/></Runtime>\n%4</addin>\n")
         .arg(id, library, className, body)
         .toUtf8();
+}
+
+bool writeExampleAddins(const QString& directory, const QString& faultyBody)
+{
+    const QString example = directory + QStringLiteral("/example/");
+    return QDir().mkpath(example) && QFile::copy(EXAMPLE_ADDIN_XML, example + QStringLiteral("addin.xml")) &&
+           QFile::copy(EXAMPLE_ADDIN_LIBRARY, example + QStringLiteral("libExampleAddin.so")) &&
+           writeFile(directory + QStringLiteral("/faulty/addin.xml"),
+                     addinXml(QStringLiteral("faulty"), FAULTY_ADDIN_LIBRARY, QStringLiteral("Faulty.Lib"),
+                              faultyBody));
 }
 
 QStringList filesBelow(const QString& directory)

@@ -20,5 +20,9 @@ bool writeZip(const QString& path, const QList<ZipMember>& members);
 QByteArray addinXml(const QString& id, const QString& library, const QString& className,
                     const QString& body = {});
 
+// An add-in directory with the example add-in and a faulty one importing its library as
+// "Faulty.Lib" (with extra body XML); false when a file cannot be written.
+bool writeExampleAddins(const QString& directory, const QString& faultyBody = {});
+
 // Every file and folder below a directory, as relative paths ("" when none).
 QStringList filesBelow(const QString& directory);

@@ -47,12 +47,7 @@ class TestAddins : public QObject
     // An add-in directory with the example add-in, a faulty one and the given definitions.
     void writeAddins(const QString& directory, const QMap<QString, QByteArray>& more = {})
     {
-        QDir().mkpath(directory + QStringLiteral("/example"));
-        QFile::copy(EXAMPLE_ADDIN_XML, directory + QStringLiteral("/example/addin.xml"));
-        QFile::copy(EXAMPLE_ADDIN_LIBRARY, directory + QStringLiteral("/example/libExampleAddin.so"));
-        QVERIFY(writeFile(
-            directory + QStringLiteral("/faulty/addin.xml"),
-            addinXml(QStringLiteral("faulty"), FAULTY_ADDIN_LIBRARY, QStringLiteral("Faulty.Lib"))));
+        QVERIFY(writeExampleAddins(directory));
         for (auto it = more.cbegin(); it != more.cend(); ++it)
             QVERIFY(writeFile(directory + QLatin1Char('/') + it.key() + QStringLiteral("/addin.xml"),
                               it.value()));

@@ -13,7 +13,6 @@
 #include "support/deskdata.h"
 #include "support/recordingpresenter.h"
 #include "support/scriptedservice.h"
-#include "support/testfiles.h"
 #include "testpackages.h"
 
 #include <QAction>
@@ -81,17 +80,13 @@ private Q_SLOTS:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath("store"));
         cAssembly::setHostProgram(READDESK_ADDIN_HOST);
         const QString addins = home.filePath(QStringLiteral("addins"));
-        QDir().mkpath(addins + QStringLiteral("/example"));
-        QVERIFY(QFile::copy(EXAMPLE_ADDIN_XML, addins + QStringLiteral("/example/addin.xml")));
-        QVERIFY(QFile::copy(EXAMPLE_ADDIN_LIBRARY, addins + QStringLiteral("/example/libExampleAddin.so")));
-        // A faulty add-in whose menu commands run a procedure that crashes and one that is missing.
+        // The faulty add-in's menu commands run a procedure that crashes and one that is missing.
         const QString faultyMenu = QStringLiteral(
             "<Extension path=\"%frmMain%\\%MainMenu%\\mnuTool\">"
             "<MenuItem id=\"mnuCrash\" label=\"崩溃\" Shortcut=\"[Interface(Crash)]\" class=\"Faulty.Lib\"/>"
             "<MenuItem id=\"mnuMissing\" label=\"缺少过程\" Shortcut=\"[Interface(Hide)]\" "
             "class=\"Faulty.Lib\"/></Extension>");
-        QVERIFY(writeFile(addins + QStringLiteral("/faulty/addin.xml"),
-                          addinXml("faulty", FAULTY_ADDIN_LIBRARY, "Faulty.Lib", faultyMenu)));
+        QVERIFY(writeExampleAddins(addins, faultyMenu));
         copyTree(QStringLiteral(READDESK_RUNTIME_DIR "/themes"), home.filePath(QStringLiteral("themes")));
         // A message channel checked every five minutes.
         const QString newsSetting = home.filePath(QStringLiteral("InfoCenter/setting.ini"));

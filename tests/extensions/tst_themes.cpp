@@ -42,7 +42,13 @@ class TestThemes : public QObject
     RecordingPresenter* presenter = nullptr;
 
 private Q_SLOTS:
-    void initTestCase() { presenter = RecordingPresenter::install(); }
+    void initTestCase()
+    {
+        presenter = RecordingPresenter::install();
+        QPixmap picture(4, 3);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(work.filePath(QStringLiteral("p.png"))));
+    }
 
     void folderNames_data()
     {
@@ -92,25 +98,19 @@ private Q_SLOTS:
         QTest::newRow("CBool 0") << "CBool" << "0" << QVariant(false);
         QTest::newRow("String") << "String" << " 文字 " << QVariant(QStringLiteral(" 文字 "));
         QTest::newRow("unknown type") << "Currency" << "1" << QVariant();
+        QTest::newRow("Picture") << "Picture" << "p.png" << QVariant(QSize(4, 3)); // the picture's size
+        QTest::newRow("Picture, no file") << "Picture" << "none.png" << QVariant();
         // clang-format on
     }
     void valueTypes()
     {
         QFETCH(QString, type);
         QFETCH(QString, text);
-        QTEST(themeValue(type, text, work.path()), "value");
-    }
-
-    void pictures()
-    {
-        QPixmap picture(4, 3);
-        picture.fill(Qt::red);
-        QVERIFY(picture.save(work.filePath(QStringLiteral("p.png"))));
-        QCOMPARE(themeValue(QStringLiteral("Picture"), QStringLiteral("p.png"), work.path())
-                     .value<QPixmap>()
-                     .size(),
-                 QSize(4, 3));
-        QVERIFY(!themeValue(QStringLiteral("Picture"), QStringLiteral("none.png"), work.path()).isValid());
+        const QVariant value = themeValue(type, text, work.path());
+        if (type == QLatin1String("Picture") && value.isValid())
+            QTEST(QVariant(value.value<QPixmap>().size()), "value");
+        else
+            QTEST(value, "value");
     }
 
     // Entries reach the window and its controls by name (an array element by its index), skip
