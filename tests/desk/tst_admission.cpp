@@ -222,17 +222,12 @@ private Q_SLOTS:
         const char* ended =
             "UPDATE reader_volt_lst SET froz_end_date = to_char(current_date - 1, 'YYYY-MM-DD') "
             "WHERE cert_id = 'R0000007'";
-        QTest::newRow("fined and suspended") << "D0000007"
-                                             << "" << 1 << "罚款并停借"
-                                             << "3";
-        QTest::newRow("not checked") << "D0000007"
-                                     << "" << 0 << "罚款并停借"
-                                     << "3";
-        QTest::newRow("suspension ended") << "D0000008"
-                                          << "" << 1 << ""
-                                          << "0";
-        QTest::newRow("fine outlives suspension") << "D0000007" << ended << 1 << "罚款"
-                                                  << "2";
+        // clang-format off
+        QTest::newRow("fined and suspended") << "D0000007" << "" << 1 << "罚款并停借" << "3";
+        QTest::newRow("not checked") << "D0000007" << "" << 0 << "罚款并停借" << "3";
+        QTest::newRow("suspension ended") << "D0000008" << "" << 1 << "" << "0";
+        QTest::newRow("fine outlives suspension") << "D0000007" << ended << 1 << "罚款" << "2";
+        // clang-format on
     }
     void violations()
     {

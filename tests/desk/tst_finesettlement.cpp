@@ -68,25 +68,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("view");
         QTest::addColumn<QString>("firstLine");
         const QString day = "2024-03-01 2024-03-09 5天 第一阅览室";
-        QTest::newRow("12.25, parameter 9 = 2") << "12.25@R1"
-                                                << "2"
-                                                << "12.25|12.25|12.30|1||1" << day;
-        QTest::newRow("12.25, parameter 9 = 1") << "12.25@R1"
-                                                << "1"
-                                                << "12.25|12.25|12.20|1||1" << day;
-        QTest::newRow("12.25, parameter 9 = 0") << "12.25@R1"
-                                                << "0"
-                                                << "12.25|12.25|12.20|1||1" << day;
-        QTest::newRow("parameter 9 = 3 proposes nothing") << "12.25@R1"
-                                                          << "3"
-                                                          << "12.25|12.25||1||1" << day;
-        QTest::newRow("another room's charge is listed only") << "5.00@R1 7.50@S1"
-                                                              << "2"
-                                                              << "12.50|5.00|5.00|10|本次余额(7.50)|1" << day;
-        QTest::newRow("nothing to settle here") << "3.00@S1@H"
-                                                << "2"
-                                                << "3.00|0.00|0.00|0|本次余额(3.00)|0"
-                                                << "2024-03-0109:00:00 2024-03-0111:01:00 1小时 基藏书库";
+        // clang-format off
+        QTest::newRow("12.25, parameter 9 = 2") << "12.25@R1" << "2" << "12.25|12.25|12.30|1||1" << day;
+        QTest::newRow("12.25, parameter 9 = 1") << "12.25@R1" << "1" << "12.25|12.25|12.20|1||1" << day;
+        QTest::newRow("12.25, parameter 9 = 0") << "12.25@R1" << "0" << "12.25|12.25|12.20|1||1" << day;
+        QTest::newRow("parameter 9 = 3 proposes nothing") << "12.25@R1" << "3" << "12.25|12.25||1||1" << day;
+        QTest::newRow("another room's charge is listed only") << "5.00@R1 7.50@S1" << "2" << "12.50|5.00|5.00|10|本次余额(7.50)|1" << day;
+        QTest::newRow("nothing to settle here") << "3.00@S1@H" << "2" << "3.00|0.00|0.00|0|本次余额(3.00)|0" << "2024-03-0109:00:00 2024-03-0111:01:00 1小时 基藏书库";
+        // clang-format on
     }
     void listing()
     {

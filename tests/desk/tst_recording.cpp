@@ -133,12 +133,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("scanned");
         QTest::addColumn<QString>("barcode");
-        QTest::newRow("CN MARC") << "B0000008"
-                                 << "B0000008";
-        QTest::newRow("lower case, blanks") << "  b0000005\t"
-                                            << "B0000005";
-        QTest::newRow("US MARC") << "B0000017"
-                                 << "B0000017";
+        // clang-format off
+        QTest::newRow("CN MARC") << "B0000008" << "B0000008";
+        QTest::newRow("lower case, blanks") << "  b0000005\t" << "B0000005";
+        QTest::newRow("US MARC") << "B0000017" << "B0000017";
+        // clang-format on
     }
     void bookTexts()
     {
@@ -162,10 +161,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("scanned");
         QTest::addColumn<QString>("message");
-        QTest::newRow("unknown barcode") << "B9999999"
-                                         << "ELT130";
+        // clang-format off
+        QTest::newRow("unknown barcode") << "B9999999" << "ELT130";
         QTest::newRow("other reading room") << "B0000101" << QStringLiteral("ELT111第二阅览室");
         QTest::newRow("stack, lower case") << " b0000201" << QStringLiteral("ELT111基藏书库");
+        // clang-format on
     }
     void refusals()
     {
