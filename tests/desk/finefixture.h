@@ -4,20 +4,10 @@
 // charges of given amounts at given locations, the operator A001 at the workstation DESK-R1 of the
 // reading room R1 (whose fine-location list is "R1,R2").
 
-#include "codes/codetables.h"
-#include "db/messages.h"
-#include "db/sysparams.h"
 #include "desk/campuscard.h"
-#include "info/marcindexparams.h"
-#include "startup/desksettings.h"
-#include "startup/environment.h"
-#include "startup/operatorsession.h"
-#include "support/recordingpresenter.h"
-#include "support/testdatabase.h"
+#include "support/deskprocess.h"
 
-#include <QDir>
 #include <QTemporaryDir>
-#include <QTest>
 
 struct FineFixture
 {
@@ -30,18 +20,8 @@ struct FineFixture
 
     void start()
     {
-        QVERIFY(db.isReady());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath("store"));
-        QVERIFY(QDir(home.path()).mkpath(QStringLiteral("LOG")));
-        Environment::instance().setProgramDirectory(home.path());
         qputenv("LT3_COMPUTERNAME", "desk-r1");
-        QCOMPARE(db.connectCurrentSession(), 0);
-        QCOMPARE(LIB_LoadBaseData(), 0);
-        QCOMPARE(LIB_LoadCodeTables(), 0);
-        QCOMPARE(LIB_LoadLocations(3), 0);
-        QCOMPARE(MarcIndexParameters::instance().load(), 0);
-        OperatorSession::current().workerNumber = QStringLiteral("A001");
-        OperatorSession::current().location = QStringLiteral("R1");
+        QVERIFY(prepareDeskProcess(db, home.path()));
         OperatorSession::current().loggedIn = true;
         presenter = RecordingPresenter::install();
         db.exec(

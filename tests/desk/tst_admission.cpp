@@ -1,28 +1,20 @@
-// The reader admission check against the demo library, and the local reader types file.
-#include "codes/codetables.h"
+// The reader admission check against the demo library, the local reader types file, and the
+// local reader selection window offscreen (moving entries, OK and cancel).
 #include "db/database.h"
-#include "db/messages.h"
 #include "desk/admission.h"
 #include "desk/admissionreader.h"
+#include "desk/frmRedrValid.h"
 #include "desk/localreadertypes.h"
-#include "info/marcindexparams.h"
-#include "startup/desksettings.h"
-#include "startup/environment.h"
-#include "support/recordingpresenter.h"
-#include "support/testdatabase.h"
+#include "startup/applicationtitle.h"
+#include "support/deskprocess.h"
 
 #include <QFile>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-// The box text LIB_ShowMsg shows for a code with its argument.
-QString shownText(const QString& code)
-{
-    const QString text = LIB_GetMsg(code);
-    return text == code ? code.mid(1) : text;
-}
 
 void writeFile(const QString& path, const QByteArray& content)
 {
@@ -37,6 +29,47 @@ QByteArray fileContent(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
+// The selection window's starting point: two local types and one that is not.
+const QByteArray windowFile = "00  10      本科生\r\n00  20      研究生\r\n01  90      校外读者\r\n";
+
+QStringList entries(const frmRedrValid& window, const char* list)
+{
+    QStringList texts;
+    auto* widget = window.findChild<QListWidget*>(QLatin1String(list));
+    for (int row = 0; widget && row < widget->count(); ++row)
+        texts.append(widget->item(row)->text());
+    return texts;
+}
+
+QPushButton* button(const frmRedrValid& window, const char* name)
+{
+    return window.findChild<QPushButton*>(QLatin1String(name));
+}
+
+void click(const frmRedrValid& window, const char* name)
+{
+    QTest::mouseClick(button(window, name), Qt::LeftButton);
+}
+
+// "r1"/"u1" click row 1 of the non-local/local list, "R1"/"U1" double-click it; else a button.
+void act(const frmRedrValid& window, const QString& step)
+{
+    if (step.startsWith(QLatin1String("cmd")))
+        return click(window, qPrintable(step));
+    auto* list = window.findChild<QListWidget*>(step.at(0).toLower() == 'r' ? "lstRedrtype" : "lstUsetype");
+    const QPoint at = list->visualItemRect(list->item(step.mid(1).toInt())).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    if (step.at(0).isUpper())
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+QString storedCheckValue()
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tavorn"),
+                    LIB_ApplicationTitle());
+    return store.value(QStringLiteral("Settings/LT3_CheckValue")).toString();
+}
+
 } // namespace
 
 class TestAdmission : public QObject
@@ -47,6 +80,14 @@ class TestAdmission : public QObject
     RecordingPresenter* presenter = nullptr;
     ReaderAdmission admission;
     DeskContext desk;
+
+    void resetWindowFile()
+    {
+        QVERIFY(writeLocalReaderTypesFile(localReaderTypesFilePath(),
+                                          QString::fromUtf8(windowFile).split("\r\n", Qt::SkipEmptyParts)));
+        DeskSettings::current().localReaderTypesOnly = 0;
+        presenter->clear();
+    }
 
     void change(const QString& statement) { db.scalar(statement + QStringLiteral(" RETURNING 1")); }
 
@@ -61,17 +102,10 @@ class TestAdmission : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(db.isReady());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath("store"));
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home.filePath("store"));
-        Environment::instance().setProgramDirectory(home.path());
+        QVERIFY(prepareDeskProcess(db, home.path()));
         QDir().mkpath(home.filePath("CFG/LT"));
         QVERIFY(
             QFile::copy(QFINDTESTDATA("../../runtime/CFG/LT/LT_ReaderType.ini"), localReaderTypesFilePath()));
-        QCOMPARE(db.connectCurrentSession(), 0);
-        QCOMPARE(MessageCatalogue::instance().load(), 0);
-        QCOMPARE(LIB_LoadCodeTables(), 0);
-        QCOMPARE(MarcIndexParameters::instance().load(), 0);
         presenter = RecordingPresenter::install();
     }
 
@@ -151,6 +185,14 @@ private Q_SLOTS:
             QCOMPARE(desk.reader.certId, QLatin1Char('R') + card.trimmed().mid(1));
             QCOMPARE(desk.fineReader, desk.reader.certId);
         }
+        if (code == QLatin1String("ELT108")) { // the overdue loan is listed, flagged
+            QVERIFY(result.copyLoansListed && result.copyLoans.size() == 1 &&
+                    result.copyLoans.first().overdue);
+            const QStringList& cells = result.copyLoans.first().cells;
+            QCOMPARE(QStringList({cells.at(1), cells.at(6), cells.at(10)}),
+                     (QStringList{"B0000401", "第一阅览室", "COPY01"}));
+            QVERIFY2(cells.at(2).startsWith(QStringLiteral("人类简史")), qPrintable(cells.at(2)));
+        }
         QCOMPARE(db.scalar(visits), visitsBefore); // the check itself records no visit
         QVERIFY(!LIB_DB_InTransaction());
     }
@@ -180,17 +222,12 @@ private Q_SLOTS:
         const char* ended =
             "UPDATE reader_volt_lst SET froz_end_date = to_char(current_date - 1, 'YYYY-MM-DD') "
             "WHERE cert_id = 'R0000007'";
-        QTest::newRow("fined and suspended") << "D0000007"
-                                             << "" << 1 << "罚款并停借"
-                                             << "3";
-        QTest::newRow("not checked") << "D0000007"
-                                     << "" << 0 << "罚款并停借"
-                                     << "3";
-        QTest::newRow("suspension ended") << "D0000008"
-                                          << "" << 1 << ""
-                                          << "0";
-        QTest::newRow("fine outlives suspension") << "D0000007" << ended << 1 << "罚款"
-                                                  << "2";
+        // clang-format off
+        QTest::newRow("fined and suspended") << "D0000007" << "" << 1 << "罚款并停借" << "3";
+        QTest::newRow("not checked") << "D0000007" << "" << 0 << "罚款并停借" << "3";
+        QTest::newRow("suspension ended") << "D0000008" << "" << 1 << "" << "0";
+        QTest::newRow("fine outlives suspension") << "D0000007" << ended << 1 << "罚款" << "2";
+        // clang-format on
     }
     void violations()
     {
@@ -267,19 +304,6 @@ private Q_SLOTS:
             QCOMPARE(handedOver, (QStringList{QStringLiteral("R0000001"), debt}));
         if (debt.toDouble() >= 0.1)
             QCOMPARE(moneyText(desk.fineAmount), fineWindow ? moneyText(left) : debt);
-    }
-
-    void overdueCopyLoanIsFlagged()
-    {
-        const AdmissionResult result = admit(QStringLiteral("D1000001"), DeskMode::CopyLending);
-        QVERIFY(result.copyLoansListed);
-        QCOMPARE(result.copyLoans.size(), 1);
-        const CopyLoanRow& loan = result.copyLoans.first();
-        QVERIFY(loan.overdue);
-        QCOMPARE(loan.cells.at(1), QStringLiteral("B0000401"));
-        QVERIFY2(loan.cells.at(2).startsWith(QStringLiteral("人类简史")), qPrintable(loan.cells.at(2)));
-        QCOMPARE(loan.cells.at(6), QStringLiteral("第一阅览室"));
-        QCOMPARE(loan.cells.at(10), QStringLiteral("COPY01"));
     }
 
     void portrait_data()
@@ -368,7 +392,81 @@ private Q_SLOTS:
         QCOMPARE(LIB_MaintainLocalReaderTypesFile(path), 0);
         QCOMPARE(fileContent(path), expected);
     }
+
+    // The selection window, last: it leaves its own file behind.
+    void movingEntries_data()
+    {
+        const QString u = QStringLiteral("10      本科生"), g = QStringLiteral("20      研究生"),
+                      x = QStringLiteral("90      校外读者");
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<QStringList>("local");
+        QTest::addColumn<QStringList>("nonLocal");
+        QTest::newRow("nothing chosen") << QStringList{"cmdSelect"} << QStringList{u, g} << QStringList{x};
+        QTest::newRow("double-click non-local") << QStringList{"R0"} << QStringList{u, g, x} << QStringList{};
+        QTest::newRow("double-click local") << QStringList{"U0"} << QStringList{g} << QStringList{x, u};
+        QTest::newRow("choose non-local")
+            << QStringList{"r0", "cmdSelect"} << QStringList{u, g, x} << QStringList{};
+        QTest::newRow("give back local")
+            << QStringList{"u1", "cmdUnselect"} << QStringList{u} << QStringList{x, g};
+        QTest::newRow("all local") << QStringList{"cmdSelectAll"} << QStringList{u, g, x} << QStringList{};
+        QTest::newRow("none local") << QStringList{"cmdUnselectAll"} << QStringList{} << QStringList{x, u, g};
+    }
+    void movingEntries()
+    {
+        QFETCH(QStringList, clicks);
+        QFETCH(QStringList, local);
+        QFETCH(QStringList, nonLocal);
+        resetWindowFile();
+        frmRedrValid window;
+        window.show();
+        for (const QString& step : clicks)
+            act(window, step);
+        QCOMPARE(entries(window, "lstUsetype"), local);
+        QCOMPARE(entries(window, "lstRedrtype"), nonLocal);
+        const bool changed = clicks != QStringList{"cmdSelect"};
+        QCOMPARE(button(window, "cmdOK")->isEnabled(), changed);
+        QCOMPARE(button(window, "cmdCancel")->isEnabled(), changed);
+        QCOMPARE(button(window, "cmdSelectAll")->isEnabled(), !nonLocal.isEmpty());
+        QCOMPARE(button(window, "cmdUnselectAll")->isEnabled(), !local.isEmpty());
+    }
+
+    void okWritesFileAndTurnsCheckOn()
+    {
+        resetWindowFile();
+        frmRedrValid window;
+        window.show();
+        click(window, "cmdUnselectAll");
+        presenter->answerNext(2); // "QCM002" answered cancel: nothing happens
+        click(window, "cmdOK");
+        QCOMPARE(fileContent(localReaderTypesFilePath()), windowFile);
+        QCOMPARE(DeskSettings::current().localReaderTypesOnly, 0);
+
+        click(window, "cmdOK");
+        QCOMPARE(fileContent(localReaderTypesFilePath()),
+                 QByteArray("01  90      校外读者\r\n01  10      本科生\r\n01  20      研究生\r\n"));
+        QCOMPARE(DeskSettings::current().localReaderTypesOnly, 1);
+        QCOMPARE(storedCheckValue(), QStringLiteral("1"));
+        QCOMPARE(presenter->texts(),
+                 (QStringList{shownText("QCM002"), shownText("QCM002"), shownText("ICM002")}));
+        QVERIFY(!button(window, "cmdOK")->isEnabled());
+    }
+
+    void cancelReloadsUnlessRefused()
+    {
+        resetWindowFile();
+        frmRedrValid window;
+        window.show();
+        click(window, "cmdSelectAll");
+        presenter->answerNext(2); // "WCM001" answered cancel: the change stays
+        click(window, "cmdCancel");
+        QCOMPARE(entries(window, "lstRedrtype"), QStringList{});
+        click(window, "cmdCancel");
+        QCOMPARE(presenter->texts(), (QStringList{shownText("WCM001"), shownText("WCM001")}));
+        QCOMPARE(entries(window, "lstRedrtype"), QStringList{"90      校外读者"});
+        QVERIFY(!button(window, "cmdCancel")->isEnabled());
+        QCOMPARE(fileContent(localReaderTypesFilePath()), windowFile);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestAdmission)
+QTEST_MAIN(TestAdmission)
 #include "tst_admission.moc"

@@ -1,22 +1,16 @@
 // Photocopy lending against a copy of the demo library: the item checks, the limits, the due date,
 // the recorded loan, and two desks lending to one reader at once.
-#include "codes/codetables.h"
 #include "db/database.h"
-#include "db/messages.h"
-#include "db/sysparams.h"
 #include "desk/admission.h"
 #include "desk/copylending.h"
 #include "desk/copylendinggrid.h"
-#include "startup/desksettings.h"
-#include "startup/environment.h"
-#include "startup/operatorsession.h"
-#include "support/recordingpresenter.h"
-#include "support/testdatabase.h"
+#include "support/deskprocess.h"
 
 #include <QMutex>
 #include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -49,11 +43,11 @@ public:
 class TestCopyLending : public QObject
 {
     Q_OBJECT
-    TestDatabase* db = nullptr;
-    RecordingPresenter* presenter = nullptr;
     QTemporaryDir home;
+    TestDatabase db{QStringLiteral("copylending")};
+    RecordingPresenter* presenter = nullptr;
 
-    void run(const QString& sql) { db->exec(sql); }
+    void run(const QString& sql) { db.exec(sql); }
 
     // Code tables and parameters are cached: a test that changes them reloads them.
     void reload()
@@ -66,32 +60,21 @@ class TestCopyLending : public QObject
     // The desk of R1 with D0000001's reader (R0000001, 本科生) admitted.
     static DeskContext desk()
     {
-        DeskContext desk;
-        desk.mode = DeskMode::CopyLending;
-        desk.location = QStringLiteral("R1");
-        desk.worker = QStringLiteral("A001");
+        DeskContext desk = deskAt(DeskMode::CopyLending);
         desk.reader.certId = QStringLiteral("R0000001");
         desk.reader.typeCode = QStringLiteral("10");
         desk.readerAdmitted = true;
         return desk;
     }
 
-    QString loans() { return db->scalar("SELECT count(*) FROM lend_lst WHERE cert_id = 'R0000001'"); }
+    QString loans() { return db.scalar("SELECT count(*) FROM lend_lst WHERE cert_id = 'R0000001'"); }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        db = new TestDatabase(QStringLiteral("copylending"));
-        QVERIFY(db->isReady());
-        QVERIFY(QDir(home.path()).mkpath(QStringLiteral("LOG")));
-        Environment::instance().setProgramDirectory(home.path());
-        QCOMPARE(db->connectCurrentSession(), 0);
-        QCOMPARE(LIB_LoadBaseData(), 0);
-        OperatorSession::current().workerNumber = QStringLiteral("A001");
-        OperatorSession::current().location = QStringLiteral("R1");
+        QVERIFY(prepareDeskProcess(db, home.path()));
         presenter = RecordingPresenter::install();
     }
-    void cleanupTestCase() { delete db; }
 
     // Back to the demo library's loans, items, limits and parameters.
     void init()
@@ -119,8 +102,8 @@ private Q_SLOTS:
     void lendsForTheRuleTerm()
     {
         DeskContext desk = this->desk();
-        const QString workBefore = db->scalar("SELECT coalesce(sum(volume), 0)::text FROM wkr_job_qty WHERE "
-                                              "job_type = '424' AND wkr_no_f = 'A001'");
+        const QString workBefore = db.scalar("SELECT coalesce(sum(volume), 0)::text FROM wkr_job_qty WHERE "
+                                             "job_type = '424' AND wkr_no_f = 'A001'");
         const CopyLendOutcome outcome = LendForPhotocopy(desk, QStringLiteral("B0000001"));
         QVERIFY(!outcome.failed);
         QVERIFY(presenter->boxes.isEmpty());
@@ -128,20 +111,20 @@ private Q_SLOTS:
 
         // Three days from today end in R1's closing period (today+2 to today+4, one extra day);
         // the due date moves past it and past a closed Monday.
-        const QString expectedDue = db->scalar("SELECT to_char(current_date + CASE WHEN extract(isodow FROM "
-                                               "current_date + 6) = 1 THEN 7 ELSE 6 END, 'YYYY-MM-DD')");
+        const QString expectedDue = db.scalar("SELECT to_char(current_date + CASE WHEN extract(isodow FROM "
+                                              "current_date + 6) = 1 THEN 7 ELSE 6 END, 'YYYY-MM-DD')");
         QVERIFY(outcome.line.title.startsWith(QStringLiteral("红楼梦")));
         QCOMPARE(outcome.line.cells(),
                  (QStringList{"B0000001", outcome.line.title, "I242.4/C342", outcome.line.lentAt, expectedDue,
                               "第一阅览室", "阅览", outcome.line.author, outcome.line.publisher, "COPY01"}));
         QCOMPARE(outcome.line.lentAt.size(), 18);
         QCOMPARE(
-            db->scalar(
+            db.scalar(
                 "SELECT cert_id || ' ' || norm_ret_date || ' ' || rule_no_f || ' ' || l.resp_wkr || ' ' || "
                 "i.book_lend_flag FROM lend_lst l JOIN item i USING (prop_no) WHERE prop_no = 'P0000001'"),
             "R0000001 " + expectedDue + " COPY01 A001 1");
         QCOMPARE(
-            db->scalar(
+            db.scalar(
                 "SELECT sum(volume)::text FROM wkr_job_qty WHERE job_type = '424' AND wkr_no_f = 'A001'"),
             QString::number(workBefore.toInt() + 1));
         QCOMPARE(desk.item.propNo, QStringLiteral("P0000001"));
@@ -156,8 +139,8 @@ private Q_SLOTS:
         QCOMPARE(outcome.line.locationName, QStringLiteral("第一阅览室"));
         QCOMPARE(desk.loanCalendar.closingPeriods.recordCount(), 1); // R1's calendar dated the loan
         QCOMPARE(
-            db->scalar("SELECT i.location || ' ' || l.location FROM item i JOIN lend_lst l USING (prop_no) "
-                       "WHERE prop_no = 'P0000301'"),
+            db.scalar("SELECT i.location || ' ' || l.location FROM item i JOIN lend_lst l USING (prop_no) "
+                      "WHERE prop_no = 'P0000301'"),
             QStringLiteral("R1 R1"));
     }
 
@@ -209,8 +192,7 @@ private Q_SLOTS:
         const QString loansBefore = loans();
 
         QCOMPARE(LendForPhotocopy(desk, barcode).failed, !refusal.isEmpty());
-        QCOMPARE(presenter->texts(),
-                 refusal.isEmpty() ? QStringList() : QStringList{RecordingPresenter::shownText(refusal)});
+        QCOMPARE(presenter->texts(), refusal.isEmpty() ? QStringList() : QStringList{shownText(refusal)});
         QCOMPARE(loans(), refusal.isEmpty() ? QString::number(loansBefore.toInt() + 1) : loansBefore);
         QVERIFY(!LIB_DB_InTransaction());
     }
@@ -263,8 +245,7 @@ private Q_SLOTS:
         const bool lends = message.isEmpty() || message.startsWith(QLatin1Char('I'));
 
         QCOMPARE(LendForPhotocopy(desk, barcode).failed, !lends);
-        QCOMPARE(presenter->texts(),
-                 message.isEmpty() ? QStringList() : QStringList{RecordingPresenter::shownText(message)});
+        QCOMPARE(presenter->texts(), message.isEmpty() ? QStringList() : QStringList{shownText(message)});
         QCOMPARE(loans(), lends ? QStringLiteral("1") : QStringLiteral("0"));
         QVERIFY(!LIB_DB_InTransaction());
     }
@@ -275,31 +256,35 @@ private Q_SLOTS:
         desk.reader.certId = QStringLiteral("NOBODY"); // the loan's reader key does not exist
         QVERIFY(LendForPhotocopy(desk, QStringLiteral("B0000001")).failed);
         QCOMPARE(presenter->boxes.size(), 1);
-        QCOMPARE(db->scalar("SELECT count(*) FROM lend_lst WHERE prop_no = 'P0000001'"), QStringLiteral("0"));
-        QCOMPARE(db->scalar("SELECT book_lend_flag FROM item WHERE prop_no = 'P0000001'"),
+        QCOMPARE(db.scalar("SELECT count(*) FROM lend_lst WHERE prop_no = 'P0000001'"), QStringLiteral("0"));
+        QCOMPARE(db.scalar("SELECT book_lend_flag FROM item WHERE prop_no = 'P0000001'"),
                  QStringLiteral("0"));
         QVERIFY(!LIB_DB_InTransaction());
     }
 
-    // Runs a lending at a desk of its own (its own session), as another workstation would.
-    void lendAtOwnDesk(const QString& barcode, bool& failed)
+    // Runs `work` at a desk of its own (its own session), as another workstation would.
+    void atOwnDesk(const std::function<void(DeskContext&)>& work)
     {
         DbSession session;
-        session.setConnectionValues(db->connectionValues());
+        session.setConnectionValues(db.connectionValues());
         if (session.connect() != 0)
             return;
         DbSession::setCurrent(&session);
         DeskContext desk = TestCopyLending::desk();
-        failed = LendForPhotocopy(desk, barcode).failed;
+        work(desk);
         DbSession::setCurrent(nullptr);
+    }
+    void lendAtOwnDesk(const QString& barcode, bool& failed)
+    {
+        atOwnDesk([&](DeskContext& desk) { failed = LendForPhotocopy(desk, barcode).failed; });
     }
 
     // Sessions of the copy that wait for a lock.
     int sessionsWaitingForLocks()
     {
         return db
-            ->scalar("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() AND "
-                     "wait_event_type = 'Lock'")
+            .scalar("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() AND "
+                    "wait_event_type = 'Lock'")
             .toInt();
     }
 
@@ -334,8 +319,8 @@ private Q_SLOTS:
         std::thread firstDesk([&] { lendAtOwnDesk(QStringLiteral("B0000403"), firstFailed); });
         const bool firstHeld = QTest::qWaitFor(
             [this] {
-                return db->scalar("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() "
-                                  "AND wait_event = 'PgSleep'") == QLatin1String("1");
+                return db.scalar("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() "
+                                 "AND wait_event = 'PgSleep'") == QLatin1String("1");
             },
             60000);
         std::thread secondDesk([&] { lendAtOwnDesk(QStringLiteral("B0000002"), secondFailed); });
@@ -350,7 +335,7 @@ private Q_SLOTS:
         QVERIFY(secondWaits);
         QVERIFY(!firstFailed);
         QVERIFY(secondFailed);
-        QCOMPARE(presenter->texts(), QStringList{RecordingPresenter::shownText(QStringLiteral("ELT120"))});
+        QCOMPARE(presenter->texts(), QStringList{shownText(QStringLiteral("ELT120"))});
         QCOMPARE(loans(), QString::number(limit));
     }
 
@@ -368,15 +353,10 @@ private Q_SLOTS:
         bool secondFailed = true;
         std::atomic<bool> othersDone{false};
         std::thread otherDesks([&] {
-            DbSession session;
-            session.setConnectionValues(db->connectionValues());
-            if (session.connect() == 0) {
-                DbSession::setCurrent(&session);
-                DeskContext desk = TestCopyLending::desk();
+            atOwnDesk([&](DeskContext& desk) {
                 desk.readerAdmitted = false;
                 admitted = !ReaderAdmission().admit(desk, QStringLiteral("D0000001")).refused;
-                DbSession::setCurrent(nullptr);
-            }
+            });
             lendAtOwnDesk(QStringLiteral("B0000002"), secondFailed);
             othersDone = true;
         });

@@ -1,27 +1,38 @@
 // Photocopy return against a copy of the demo library: the charge recorded with the return, the
-// refusals, the borrower shown and the notices.
-#include "codes/codetables.h"
+// refusals, the borrower shown and the notices; and the overdue charge by the clock (hour rules,
+// the grace period, rounding, money kept exact), which needs fixed times.
 #include "db/database.h"
-#include "db/messages.h"
-#include "db/sysparams.h"
 #include "desk/copyreturn.h"
-#include "startup/desksettings.h"
-#include "startup/environment.h"
-#include "startup/operatorsession.h"
-#include "support/recordingpresenter.h"
-#include "support/testdatabase.h"
+#include "desk/overduecharge.h"
+#include "support/deskprocess.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace {
+
+// Grace of one unit, the first four units at `firstPrice`, then `otherPrice`.
+CircRule ruleOf(const QString& unit, double firstPrice, double otherPrice)
+{
+    CircRule rule;
+    rule.timeUnit = unit;
+    rule.unfineExtDays = 1;
+    rule.fstFineDays = 4;
+    rule.fstFinePrice = firstPrice;
+    rule.otherFinePrice = otherPrice;
+    return rule;
+}
+
+} // namespace
+
 class TestCopyReturn : public QObject
 {
     Q_OBJECT
-    TestDatabase* db = nullptr;
-    RecordingPresenter* presenter = nullptr;
     QTemporaryDir home;
+    TestDatabase db{QStringLiteral("copyreturn")};
+    RecordingPresenter* presenter = nullptr;
 
-    void run(const QString& sql) { db->exec(sql); }
+    void run(const QString& sql) { db.exec(sql); }
 
     // B0000101 (at R2, open every day) lent to R1000002 for photocopying, due at `dueSql`.
     void lendB0000101(const QString& rule, const QString& dueSql)
@@ -40,28 +51,12 @@ class TestCopyReturn : public QObject
         "aftn_open_time = '14:00', even_open_time = CASE WHEN week IN ('SAT', 'SUN') THEN '00:00' ELSE "
         "'18:30' END WHERE location = '%1'");
 
-    DeskContext desk() const
-    {
-        DeskContext desk;
-        desk.mode = DeskMode::CopyReturn;
-        desk.location = QStringLiteral("R1");
-        desk.worker = QStringLiteral("A001");
-        return desk;
-    }
-
 private Q_SLOTS:
     void initTestCase()
     {
-        db = new TestDatabase(QStringLiteral("copyreturn"));
-        QVERIFY(db->isReady());
-        QVERIFY(QDir(home.path()).mkpath(QStringLiteral("LOG")));
-        Environment::instance().setProgramDirectory(home.path());
-        QCOMPARE(db->connectCurrentSession(), 0);
-        QCOMPARE(LIB_LoadBaseData(), 0);
-        OperatorSession::current().workerNumber = QStringLiteral("A001");
+        QVERIFY(prepareDeskProcess(db, home.path()));
         presenter = RecordingPresenter::install();
     }
-    void cleanupTestCase() { delete db; }
     void init()
     {
         run("DELETE FROM lend_lst WHERE cert_id = 'R1000002'");
@@ -127,11 +122,10 @@ private Q_SLOTS:
         DeskSettings::current().copyLendRule = rule;
         lendB0000101(rule, due);
         QFETCH(QString, dueSent);
-        const QString expectedDue = db->scalar(dueSent);
-        const QString debtBefore =
-            db->scalar("SELECT debt_flag::text FROM reader WHERE cert_id = 'R1000002'");
+        const QString expectedDue = db.scalar(dueSent);
+        const QString debtBefore = db.scalar("SELECT debt_flag::text FROM reader WHERE cert_id = 'R1000002'");
 
-        DeskContext desk = this->desk();
+        DeskContext desk = deskAt(DeskMode::CopyReturn);
         const CopyReturnOutcome outcome = ReturnPhotocopy(desk, QStringLiteral("B0000101"));
         QVERIFY(outcome.returned);
         QCOMPARE(outcome.charge.dueString, expectedDue);
@@ -143,20 +137,20 @@ private Q_SLOTS:
         QVERIFY(presenter->boxes.isEmpty());
         QVERIFY(!LIB_DB_InTransaction());
 
-        QCOMPARE(db->scalar("SELECT count(*) FROM lend_lst WHERE prop_no = 'P0000101'"), QStringLiteral("0"));
+        QCOMPARE(db.scalar("SELECT count(*) FROM lend_lst WHERE prop_no = 'P0000101'"), QStringLiteral("0"));
         QCOMPARE(
-            db->scalar("SELECT excd_days::text || ' ' || ret_wkr FROM lend_hist WHERE prop_no_f = 'P0000101' "
-                       "AND cert_id_f = 'R1000002' ORDER BY ret_date DESC LIMIT 1"),
+            db.scalar("SELECT excd_days::text || ' ' || ret_wkr FROM lend_hist WHERE prop_no_f = 'P0000101' "
+                      "AND cert_id_f = 'R1000002' ORDER BY ret_date DESC LIMIT 1"),
             QString::number(count) + " A001");
         QCOMPARE(
-            db->scalar(
+            db.scalar(
                 "SELECT fine_amt::text || ' ' || remark || ' ' || time_unit || ' ' || norm_ret_date FROM "
                 "exceed_fine_lst WHERE cert_id = 'R1000002'"),
             fine == "0.00" ? QString()
                            : fine + ' ' + description + ' ' + outcome.charge.unit + ' ' + expectedDue);
-        QCOMPARE(db->scalar("SELECT (debt_flag - " + debtBefore +
-                            ")::text FROM reader WHERE cert_id = 'R1000002'"),
-                 fine);
+        QCOMPARE(
+            db.scalar("SELECT (debt_flag - " + debtBefore + ")::text FROM reader WHERE cert_id = 'R1000002'"),
+            fine);
     }
 
     void refusals_data()
@@ -197,11 +191,11 @@ private Q_SLOTS:
         if (!loanRule.isEmpty())
             lendB0000101(loanRule, "to_char(current_date - 20, 'YYYY-MM-DD')");
         DeskSettings::current().copyLendRule = deskRule;
-        DeskContext desk = this->desk();
+        DeskContext desk = deskAt(DeskMode::CopyReturn);
 
         QVERIFY(!ReturnPhotocopy(desk, barcode).returned);
-        QCOMPARE(presenter->texts(), QStringList{RecordingPresenter::shownText(message)});
-        QCOMPARE(db->scalar("SELECT count(*) FROM lend_lst WHERE cert_id = 'R1000002'"),
+        QCOMPARE(presenter->texts(), QStringList{shownText(message)});
+        QCOMPARE(db.scalar("SELECT count(*) FROM lend_lst WHERE cert_id = 'R1000002'"),
                  loanRule.isEmpty() ? QStringLiteral("0") : QStringLiteral("1"));
         QVERIFY(!LIB_DB_InTransaction());
         // The rule and the calendar are looked up after the borrower is shown.
@@ -215,9 +209,8 @@ private Q_SLOTS:
     {
         run("INSERT INTO reader_cert (redr_cert_id, cert_id, cert_flag, bgn_date, end_date) "
             "VALUES ('D1000001X', 'R1000001', '0', '2020-01-01', '2099-12-31')");
-        const QString debtBefore =
-            db->scalar("SELECT debt_flag::text FROM reader WHERE cert_id = 'R1000001'");
-        DeskContext desk = this->desk();
+        const QString debtBefore = db.scalar("SELECT debt_flag::text FROM reader WHERE cert_id = 'R1000001'");
+        DeskContext desk = deskAt(DeskMode::CopyReturn);
         const CopyReturnOutcome outcome = ReturnPhotocopy(desk, QStringLiteral("B0000401"));
         QVERIFY(outcome.returned);
         QVERIFY(outcome.charge.fineCents > 0);
@@ -227,13 +220,13 @@ private Q_SLOTS:
         QVERIFY(outcome.line.title.startsWith(QStringLiteral("人类简史")));
         QCOMPARE(outcome.line.locationName, QStringLiteral("第一阅览室"));
         QCOMPARE(
-            db->scalar("SELECT fine_amt::text || ' ' || debt_deal_flag FROM exceed_fine_lst WHERE prop_no = "
-                       "'P0000401' AND cert_id = 'R1000001'"),
+            db.scalar("SELECT fine_amt::text || ' ' || debt_deal_flag FROM exceed_fine_lst WHERE prop_no = "
+                      "'P0000401' AND cert_id = 'R1000001'"),
             outcome.charge.fineText() + " 0");
-        QCOMPARE(db->scalar("SELECT (debt_flag - " + debtBefore +
-                            ")::text FROM reader WHERE cert_id = 'R1000001'"),
-                 outcome.charge.fineText());
-        QCOMPARE(db->scalar("SELECT book_lend_flag FROM item WHERE prop_no = 'P0000401'"),
+        QCOMPARE(
+            db.scalar("SELECT (debt_flag - " + debtBefore + ")::text FROM reader WHERE cert_id = 'R1000001'"),
+            outcome.charge.fineText());
+        QCOMPARE(db.scalar("SELECT book_lend_flag FROM item WHERE prop_no = 'P0000401'"),
                  QStringLiteral("0"));
     }
 
@@ -242,13 +235,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QStringList>("notices");
         QTest::newRow("price and restricted use")
-            << QString()
-            << QStringList{RecordingPresenter::shownText("ILT105680.00"),
-                           RecordingPresenter::shownText("ILT102")};
+            << QString() << QStringList{shownText("ILT105680.00"), shownText("ILT102")};
         QTest::newRow("no price, every price noticed")
             << "UPDATE item SET price = NULL WHERE prop_no = 'P0000403'; UPDATE sys_comm_para SET "
                "sys_para_value = '0' WHERE sys_para_code = '6'"
-            << QStringList{RecordingPresenter::shownText("ILT102")};
+            << QStringList{shownText("ILT102")};
     }
     void noticesAfterTheReturn()
     {
@@ -265,9 +256,88 @@ private Q_SLOTS:
         run("UPDATE marc SET marc_use_flag = '2' WHERE marc_rec_no = (SELECT marc_rec_no FROM item WHERE "
             "prop_no = "
             "'P0000403')");
-        DeskContext desk = this->desk();
+        DeskContext desk = deskAt(DeskMode::CopyReturn);
         QVERIFY(ReturnPhotocopy(desk, QStringLiteral("B0000403")).returned);
         QCOMPARE(presenter->texts(), notices);
+    }
+
+    void chargeByTheClock_data()
+    {
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<double>("firstPrice");
+        QTest::addColumn<double>("otherPrice");
+        QTest::addColumn<double>("rounding"); // system parameter 9
+        QTest::addColumn<QString>("due");
+        QTest::addColumn<QString>("now");
+        QTest::addColumn<QString>("dueSent");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("fine");
+        QTest::addColumn<QString>("description");
+
+        const auto row = [](const char* tag, const QString& unit, double firstPrice, double otherPrice,
+                            double rounding, const QString& due, const QString& now, const QString& dueSent,
+                            int count, const QString& fine, const QString& description) {
+            QTest::newRow(tag) << unit << firstPrice << otherPrice << rounding << due << now << dueSent
+                               << count << fine << description;
+        };
+        const QString at10 = "2024-03-1010:00:00";
+        const QString graceEnd = "2024-03-1011:00:00";
+        row("grace hour not over", "H", 0.50, 1.00, 0, at10, "2024-03-1010:59:59", graceEnd, 0, "0.00", "");
+        row("10:59 to 11:01 is one hour", "H", 0.50, 1.00, 0, "2024-03-1009:59:00", "2024-03-1011:01:00",
+            "2024-03-1010:59:00", 1, "0.50", "1首期小时 * 0.50");
+        row("beyond the first hours", "H", 0.50, 1.00, 0, at10, "2024-03-1017:10:00", graceEnd, 6, "4.00",
+            "4首期小时 * 0.50+2附加小时 * 1.00");
+        row("over midnight", "H", 0.50, 1.00, 0, "2024-03-1023:30:00", "2024-03-1102:00:00",
+            "2024-03-1100:30:00", 2, "1.00", "2首期小时 * 0.50");
+        row("half a cent rounds away from zero", "H", 0.335, 1.00, 0, at10, "2024-03-1014:30:00", graceEnd, 3,
+            "1.01", "3首期小时 * 0.34");
+        // Five days: four at 0.25 and one at the other price.
+        const QString day = "2024-03-10";
+        const QString fiveDaysLater = "2024-03-1508:00:00";
+        row("parameter 9 = 1: 1.27 to 1.20", "D", 0.25, 0.27, 1, day, fiveDaysLater, day, 5, "1.20",
+            "4首期天 * 0.25+1附加天 * 0.27");
+        row("parameter 9 = 2: 1.25 to 1.30", "D", 0.25, 0.25, 2, day, fiveDaysLater, day, 5, "1.30",
+            "4首期天 * 0.25+1附加天 * 0.25");
+        row("parameter 9 = 2: 1.24 to 1.20", "D", 0.25, 0.24, 2, day, fiveDaysLater, day, 5, "1.20",
+            "4首期天 * 0.25+1附加天 * 0.24");
+        row("parameter 9 = 3: unchanged", "D", 0.25, 0.27, 3, day, fiveDaysLater, day, 5, "1.27",
+            "4首期天 * 0.25+1附加天 * 0.27");
+    }
+    void chargeByTheClock()
+    {
+        QFETCH(QString, unit);
+        QFETCH(double, firstPrice);
+        QFETCH(double, otherPrice);
+        QFETCH(double, rounding);
+        QFETCH(QString, due);
+        QFETCH(QString, now);
+        QFETCH(QString, description);
+
+        const OverdueCharge charge =
+            LIB_OverdueCharge(ruleOf(unit, firstPrice, otherPrice), due, now, rounding);
+        QTEST(charge.dueString, "dueSent");
+        QTEST(charge.count, "count");
+        QTEST(charge.fineText(), "fine");
+        QCOMPARE(charge.description, description);
+        QCOMPARE(charge.unit, description.isEmpty() ? QString() : unit);
+    }
+
+    // Values that binary floating point rounds the wrong way.
+    void exactMoney_data()
+    {
+        QTest::addColumn<double>("amount");
+        QTest::addColumn<QString>("text");
+        for (const auto& [amount, text] : {std::pair{1.005, "1.01"},
+                                           {0.105, "0.11"},
+                                           {2.675, "2.68"},
+                                           {0.1 + 0.2, "0.30"},
+                                           {-1.005, "-1.01"}})
+            QTest::newRow(text) << amount << QString::fromLatin1(text);
+    }
+    void exactMoney()
+    {
+        QFETCH(double, amount);
+        QTEST(LIB_CentsText(LIB_CentsHalfAway(LIB_MicroYuan(amount))), "text");
     }
 };
 

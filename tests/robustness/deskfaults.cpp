@@ -14,6 +14,12 @@ QString workload(const char* job)
         .arg(QLatin1String(job));
 }
 
+QString rows(const char* table, const char* condition)
+{
+    return QStringLiteral("(SELECT count(*) FROM %1 WHERE %2)")
+        .arg(QLatin1String(table), QLatin1String(condition));
+}
+
 QString figures(const QStringList& parts)
 {
     return QStringLiteral("SELECT concat_ws('/', ") + parts.join(QStringLiteral(", ")) + QLatin1Char(')');
@@ -40,9 +46,8 @@ FaultScenario faultScenario(const QString& operation)
         s.mode = DeskMode::ReaderCheckIn;
         s.prepare = [](AdminLink&, DeskContext& desk) { return admit(desk, QStringLiteral("D0000001")); };
         s.operate = [](DeskContext& desk) { return recordCheckIn(desk) == 0; };
-        s.figures =
-            figures({"(SELECT count(*) FROM reader_stat WHERE cert_id = 'R0000001')",
-                     "(SELECT count(*) FROM reader_stat_hist WHERE cert_id = 'R0000001')", workload("422")});
+        s.figures = figures({rows("reader_stat", "cert_id = 'R0000001'"),
+                             rows("reader_stat_hist", "cert_id = 'R0000001'"), workload("422")});
         s.recordedChange = {1, 1, 1};
     } else if (operation == QLatin1String("book counting")) {
         s.mode = DeskMode::BookCounting;
@@ -51,22 +56,19 @@ FaultScenario faultScenario(const QString& operation)
             return countOrRegisterBook(desk, QStringLiteral("B0000003")) == 0;
         };
         s.figures =
-            figures({"(SELECT count(*) FROM book_use_stat WHERE prop_no = 'P0000003')",
-                     "(SELECT count(*) FROM book_use_stat_hist WHERE prop_no = 'P0000003')",
+            figures({rows("book_use_stat", "prop_no = 'P0000003'"),
+                     rows("book_use_stat_hist", "prop_no = 'P0000003'"),
                      "(SELECT total_read_qty FROM item WHERE prop_no = 'P0000003')", workload("405")});
         s.recordedChange = {1, 1, 1, 1};
     } else if (operation == QLatin1String("registration")) {
         s.mode = DeskMode::ReaderBookRegistration;
+        const char* registered = "prop_no = 'P0000004' AND cert_id = 'R0000002'";
         s.prepare = [](AdminLink&, DeskContext& desk) { return admit(desk, QStringLiteral("D0000002")); };
         s.operate = [](DeskContext& desk) {
             return countOrRegisterBook(desk, QStringLiteral("B0000004")) == 0;
         };
-        s.figures =
-            figures({"(SELECT count(*) FROM reader_book_stat WHERE prop_no = 'P0000004' AND cert_id = "
-                     "'R0000002')",
-                     "(SELECT count(*) FROM redr_book_stat_hist WHERE prop_no = 'P0000004' AND cert_id = "
-                     "'R0000002')",
-                     workload("423")});
+        s.figures = figures(
+            {rows("reader_book_stat", registered), rows("redr_book_stat_hist", registered), workload("423")});
         s.recordedChange = {1, 1, 1};
     } else if (operation == QLatin1String("photocopy lending")) {
         s.mode = DeskMode::CopyLending;
@@ -77,8 +79,8 @@ FaultScenario faultScenario(const QString& operation)
             return !LendForPhotocopy(desk, QStringLiteral("B0000005")).failed;
         };
         s.figures =
-            figures({"(SELECT count(*) FROM lend_lst WHERE prop_no = 'P0000005')",
-                     "(SELECT count(*) FROM item WHERE prop_no = 'P0000005' AND book_lend_flag = '1')",
+            figures({rows("lend_lst", "prop_no = 'P0000005'"),
+                     rows("item", "prop_no = 'P0000005' AND book_lend_flag = '1'"),
                      "(SELECT total_lend_qty FROM reader WHERE cert_id = 'R0000001')", workload("424")});
         s.recordedChange = {1, 1, 1, 1};
     } else if (operation == QLatin1String("photocopy return")) {
@@ -95,10 +97,8 @@ FaultScenario faultScenario(const QString& operation)
             return ReturnPhotocopy(desk, QStringLiteral("B0000006")).returned;
         };
         s.figures =
-            figures({"(SELECT count(*) FROM lend_lst WHERE prop_no = 'P0000006')",
-                     "(SELECT count(*) FROM lend_hist WHERE prop_no_f = 'P0000006')",
-                     "(SELECT count(*) FROM item WHERE prop_no = 'P0000006' AND book_lend_flag = '0')",
-                     workload("425")});
+            figures({rows("lend_lst", "prop_no = 'P0000006'"), rows("lend_hist", "prop_no_f = 'P0000006'"),
+                     rows("item", "prop_no = 'P0000006' AND book_lend_flag = '0'"), workload("425")});
         s.recordedChange = {-1, 1, 1, 1};
     } else if (operation == QLatin1String("admission")) {
         // D0000008's suspension ended last month but is still marked as running: the check writes
@@ -110,10 +110,8 @@ FaultScenario faultScenario(const QString& operation)
                                "'R0000008'; UPDATE reader SET volt_flag = 1 WHERE cert_id = 'R0000008'"));
         };
         s.operate = [](DeskContext& desk) { return admit(desk, QStringLiteral("D0000008")); };
-        s.figures =
-            figures({"(SELECT count(*) FROM reader_volt_lst WHERE cert_id = 'R0000008' AND volt_deal_flag = "
-                     "'0')",
-                     "(SELECT volt_flag FROM reader WHERE cert_id = 'R0000008')"});
+        s.figures = figures({rows("reader_volt_lst", "cert_id = 'R0000008' AND volt_deal_flag = '0'"),
+                             "(SELECT volt_flag FROM reader WHERE cert_id = 'R0000008')"});
         s.recordedChange = {1, -1};
     }
     return s;
@@ -126,4 +124,11 @@ QList<long long> readFigures(AdminLink& admin, const FaultScenario& scenario)
     for (const QString& part : text.split(QLatin1Char('/'), Qt::SkipEmptyParts))
         values.append(part.toLongLong());
     return values;
+}
+
+QList<long long> figuresAfter(QList<long long> before, const FaultScenario& scenario, qsizetype moved)
+{
+    for (qsizetype i = 0; i < before.size() && (moved < 0 || i < moved); ++i)
+        before[i] += scenario.recordedChange.value(i);
+    return before;
 }

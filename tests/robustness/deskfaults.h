@@ -30,3 +30,7 @@ FaultScenario faultScenario(const QString& operation);
 
 // The figures of a scenario, read through `admin`; empty when they could not be read.
 QList<long long> readFigures(AdminLink& admin, const FaultScenario& scenario);
+
+// The figures `before` as a recorded operation leaves them: the first `moved` figures move (all by
+// default), the rest stay.
+QList<long long> figuresAfter(QList<long long> before, const FaultScenario& scenario, qsizetype moved = -1);

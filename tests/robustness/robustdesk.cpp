@@ -1,27 +1,10 @@
 #include "robustdesk.h"
 
-#include "codes/codetables.h"
-#include "db/sysparams.h"
-#include "info/marcindexparams.h"
-#include "startup/desksettings.h"
-#include "startup/environment.h"
-#include "startup/operatorsession.h"
-#include "support/testdatabase.h"
-
-#include <QDir>
-#include <QSettings>
-#include <QTest>
 #include <QThread>
 
 namespace {
 thread_local int t_deskTag = 0;
 } // namespace
-
-QString shownText(const QString& code)
-{
-    const QString text = LIB_GetMsg(code);
-    return text == code ? code.mid(1) : text;
-}
 
 SharedPresenter* SharedPresenter::install()
 {
@@ -124,39 +107,6 @@ bool AdminLink::exec(const QString& sql)
             break;
     }
     return false;
-}
-
-bool prepareDeskProcess(const TestDatabase& db, const QString& home)
-{
-    [&] {
-        QVERIFY(db.isReady());
-        QVERIFY(QDir(home).mkpath(QStringLiteral("LOG")));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home + QStringLiteral("/store"));
-        Environment::instance().setProgramDirectory(home);
-        QCOMPARE(db.connectCurrentSession(), 0);
-        QCOMPARE(LIB_LoadBaseData(), 0);
-        QCOMPARE(LIB_LoadCodeTables(), 0);
-        QCOMPARE(LIB_LoadLocations(3), 0);
-        QCOMPARE(MarcIndexParameters::instance().load(), 0);
-    }();
-    if (QTest::currentTestFailed())
-        return false;
-    OperatorSession::current().workerNumber = QStringLiteral("A001");
-    OperatorSession::current().location = QStringLiteral("R1");
-    DeskSettings& settings = DeskSettings::current();
-    settings.checkViolations = settings.checkDebts = settings.checkValidity = 1;
-    settings.localReaderTypesOnly = settings.showReaderPhoto = settings.settleFines = 0;
-    settings.copyLendRule = QStringLiteral("COPY01");
-    return true;
-}
-
-DeskContext deskAt(DeskMode mode)
-{
-    DeskContext desk;
-    desk.mode = mode;
-    desk.location = QStringLiteral("R1");
-    desk.worker = QStringLiteral("A001");
-    return desk;
 }
 
 bool ProcedurePause::install(AdminLink& admin, const QStringList& tables)

@@ -1,24 +1,19 @@
 #pragma once
 
 // What the robustness tests share: a message presenter that several desks may use at once, an
-// administrative session that survives the server going away, the desk set up as after a login
-// at R1, and a switchable pause inside the server's procedures for fault tests.
+// administrative session that survives the server going away, and a switchable pause inside the
+// server's procedures for fault tests (the desk's process comes from support/deskprocess.h).
 
 #include "db/dbsession.h"
 #include "db/messages.h"
 #include "desk/deskcontext.h"
+#include "support/deskprocess.h"
 
 #include <QMutex>
 #include <QString>
 #include <QStringList>
 #include <atomic>
 #include <functional>
-
-class TestDatabase;
-
-// The box text LIB_ShowMsg shows for a code: the catalogue's text, or the literal after the kind
-// letter.
-QString shownText(const QString& code);
 
 // Records every box with the desk (thread tag) that showed it and answers it: through the answer
 // function when one is set, otherwise with OK. Safe to use from several threads.
@@ -60,15 +55,6 @@ private:
     DbSession m_session;
     QString m_error;
 };
-
-// Process-wide state as after a login at R1 by A001: program directory `home`, the process
-// session connected to `db`, messages, parameters, code tables, reading-room locations, MARC
-// index parameters, the admission switches (violations, debts, validity on; local types and
-// photos off) and the photocopy rule COPY01. false (with a failed test) when a step fails.
-bool prepareDeskProcess(const TestDatabase& db, const QString& home);
-
-// A desk at R1 operated by A001 in the given mode.
-DeskContext deskAt(DeskMode mode);
 
 // A pause in the server's procedures: after a row of an armed table is written, the writing
 // session sleeps until the table is released (or a minute has passed), so that the test can

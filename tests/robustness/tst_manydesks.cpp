@@ -4,7 +4,6 @@
 // desks: every recorded event once, the workload equal to the events, the photocopy limits kept,
 // and no deadlock between them. Two cases force what the random run may or may not meet: a locked
 // reader, and a deadlock that the server breaks by rolling a desk's operation back.
-#include "codes/codetables.h"
 #include "db/database.h"
 #include "db/errorreporter.h"
 #include "desk/admission.h"
@@ -12,7 +11,6 @@
 #include "desk/copyreturn.h"
 #include "desk/recording.h"
 #include "robustdesk.h"
-#include "support/testdatabase.h"
 
 #include <QDeadlineTimer>
 #include <QRandomGenerator>
@@ -23,6 +21,7 @@
 #include <QThread>
 #include <optional>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -120,26 +119,9 @@ public:
 
     void round()
     {
-        switch (m_rng.bounded(6)) {
-        case 0:
-            checkIn();
-            break;
-        case 1:
-            count();
-            break;
-        case 2:
-            registerBooks();
-            break;
-        case 3:
-            lend();
-            break;
-        case 4:
-            takeBack();
-            break;
-        default:
-            probeLock();
-            break;
-        }
+        static constexpr void (Desk::*scans[])() = {&Desk::checkIn, &Desk::count,    &Desk::registerBooks,
+                                                    &Desk::lend,    &Desk::takeBack, &Desk::probeLock};
+        (this->*scans[m_rng.bounded(6)])();
         ++m_tally.rounds;
     }
 
@@ -435,16 +417,18 @@ private Q_SLOTS:
                 .split(QLatin1Char(','), Qt::SkipEmptyParts);
         };
         // Each event once, in the desk's log and in the history.
-        QCOMPARE(rows("SELECT cert_id k, count(*) n FROM reader_stat GROUP BY 1"), asLines(all.checkIns));
-        QCOMPARE(rows("SELECT cert_id k, count(*) n FROM reader_stat_hist GROUP BY 1"),
-                 asLines(all.checkIns));
-        QCOMPARE(rows("SELECT prop_no k, count(*) n FROM book_use_stat GROUP BY 1"), asLines(all.counted));
-        QCOMPARE(rows("SELECT prop_no k, count(*) n FROM book_use_stat_hist GROUP BY 1"),
-                 asLines(all.counted));
-        QCOMPARE(rows("SELECT prop_no || '|' || cert_id k, count(*) n FROM reader_book_stat GROUP BY 1"),
-                 asLines(all.registered));
-        QCOMPARE(rows("SELECT prop_no || '|' || cert_id k, count(*) n FROM redr_book_stat_hist GROUP BY 1"),
-                 asLines(all.registered));
+        const QString registration = QStringLiteral("prop_no || '|' || cert_id");
+        const std::tuple<QString, QString, const QMap<QString, int>&> events[] = {
+            {"cert_id", "reader_stat", all.checkIns},
+            {"cert_id", "reader_stat_hist", all.checkIns},
+            {"prop_no", "book_use_stat", all.counted},
+            {"prop_no", "book_use_stat_hist", all.counted},
+            {registration, "reader_book_stat", all.registered},
+            {registration, "redr_book_stat_hist", all.registered}};
+        for (const auto& [key, table, tally] : events) {
+            const QString sql = QStringLiteral("SELECT %1 k, count(*) n FROM %2 GROUP BY 1").arg(key, table);
+            QCOMPARE(QStringList{table} + rows(sql), QStringList{table} + asLines(tally));
+        }
 
         // The operator's workload counts each event, loan and return once.
         const auto sum = [](const QMap<QString, int>& counts) {

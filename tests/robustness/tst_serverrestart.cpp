@@ -7,7 +7,6 @@
 #include "db/database.h"
 #include "deskfaults.h"
 #include "robustdesk.h"
-#include "support/testdatabase.h"
 
 #include <QProcess>
 #include <QSemaphore>
@@ -113,8 +112,6 @@ private Q_SLOTS:
             presenter->setAnswer(nullptr);
             QVERIFY(ProcedurePause::release(*admin));
             QVERIFY2(paused, "the check-in never reached the pause");
-            QVERIFY(stopped);
-            QVERIFY(!wentThrough);
             QCOMPARE(presenter->takeTexts(), (QStringList{reconnect, reconnectAgain, connected}));
         }
         QVERIFY(stopped);
@@ -127,10 +124,7 @@ private Q_SLOTS:
         QVERIFY(checkIn.prepare(*admin, desk));
         QVERIFY(checkIn.operate(desk));
         QCOMPARE(presenter->texts(), QStringList());
-        QList<long long> expected = before;
-        for (int i = 0; i < expected.size(); ++i)
-            expected[i] += checkIn.recordedChange.at(i);
-        QCOMPARE(readFigures(*admin, checkIn), expected);
+        QCOMPARE(readFigures(*admin, checkIn), figuresAfter(before, checkIn));
     }
 };
 
