@@ -55,6 +55,7 @@ frmReadMain::frmReadMain(QWidget* parent) : QMainWindow(parent)
                                   [this](const QString& id) { runToolbarCommand(id); }, &deskAddinSession,
                                   [](const QString& id) { DeskSettings::current().themeId = id; }});
     connectInformationWindows();
+    setUpOffline();
     m_admission.showNow = [this](const AdmissionResult& result) { showAdmission(result); };
     // Call site (overdue fines): m_admission.settleFines opens frmLendFine once that window exists.
 }
@@ -106,6 +107,8 @@ int frmReadMain::pInitialize()
     // 8. Campus card: no card interface is configured in this build, so reconnecting only
     // follows the setting.
     m_menuItems.value(QStringLiteral("mnuReconn"))->setEnabled(settings.campusCardInUse());
+    // Scans journaled while the server was out of reach are recorded now.
+    startOffline();
     return 0;
 }
 

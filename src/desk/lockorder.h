@@ -4,6 +4,8 @@
 // needs in this order (skipping those it does not need), so that two desks never wait for each
 // other in a circle; the stored procedures follow it too (sql/procedures.sql).
 //
+//   0. offline_scan_key rows           counting, registration and check-in replayed from the
+//                                      offline journal (each desk writes only its own keys)
 //   1. the reader's photocopy-lending lock (a transaction-scoped advisory lock on the reader's
 //      certificate number: photocopy lending only)
 //   2. item rows                       lending (LT_lendbook_new), return (first statement),
