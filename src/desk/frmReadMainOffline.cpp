@@ -12,6 +12,7 @@
 #include "startup/environment.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSet>
@@ -57,6 +58,7 @@ void frmReadMain::setUpOffline()
     connect(cmdOfflineRefused, &QToolButton::clicked, this, [this] {
         openRefusedScans();
         m_refusedWindow->activateWindow();
+        m_refusedWindow->setFocus();
     });
     connect(m_offline, &OfflineDesk::stateChanged, this, &frmReadMain::showOfflineState);
     connect(m_offline, &OfflineDesk::caughtUp, this, [this](int refused) {
@@ -181,12 +183,17 @@ void frmReadMain::openRefusedScans()
 {
     if (!m_refusedWindow) {
         m_refusedWindow = new frmOfflineRefused(m_offline->journal(), this);
-        // Opened by the desk itself, it leaves the focus in the scan box.
         m_refusedWindow->setAttribute(Qt::WA_ShowWithoutActivating);
         connect(m_refusedWindow, &frmOfflineRefused::cleared, this, &frmReadMain::showOfflineState);
     } else {
         m_refusedWindow->reload();
     }
+    // Opened beside the desk, it leaves the focus in the scan box: the queue goes on scanning.
+    QWidget* scanning = isActiveWindow() ? QApplication::focusWidget() : nullptr;
     m_refusedWindow->show();
     m_refusedWindow->raise();
+    if (scanning) {
+        activateWindow();
+        scanning->setFocus();
+    }
 }
