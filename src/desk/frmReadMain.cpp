@@ -1,11 +1,13 @@
 #include "frmReadMain.h"
 
 #include "barcoderules.h"
+#include "campuscard.h"
 #include "db/database.h"
 #include "db/errorreporter.h"
 #include "db/messages.h"
 #include "db/sysparams.h"
 #include "extensions/deskextensions.h"
+#include "frmLendFine.h"
 #include "localreadertypes.h"
 #include "startup/desksettings.h"
 #include "startup/environment.h"
@@ -57,7 +59,7 @@ frmReadMain::frmReadMain(QWidget* parent) : QMainWindow(parent)
     connectInformationWindows();
     setUpOffline();
     m_admission.showNow = [this](const AdmissionResult& result) { showAdmission(result); };
-    // Call site (overdue fines): m_admission.settleFines opens frmLendFine once that window exists.
+    m_admission.settleFines = [this](DeskContext& desk) { frmLendFine::settleFines(desk, this); };
 }
 
 frmReadMain::~frmReadMain() = default;
@@ -104,8 +106,9 @@ int frmReadMain::pInitialize()
     writeOperatorStatus();
     // 7. Start mode.
     enterMode(DeskMode(qBound(0, settings.readingMode, 3)));
-    // 8. Campus card: no card interface is configured in this build, so reconnecting only
-    // follows the setting.
+    // 8. Campus card.
+    if (settings.campusCardInUse())
+        LIB_CreateCampusCard();
     m_menuItems.value(QStringLiteral("mnuReconn"))->setEnabled(settings.campusCardInUse());
     // Scans journaled while the server was out of reach are recorded now.
     startOffline();
@@ -164,7 +167,7 @@ void frmReadMain::closeEvent(QCloseEvent* event)
     }
     DeskSettings::current().saveThemeId(DeskSettings::current().themeId);
     m_extensions->release();
-    // Call site (campus card): its object is released here once it exists.
+    LIB_ReleaseCampusCard();
     if (LIB_DB_Close() != 0)
         LIB_DB_ShowError();
     event->accept();

@@ -1,12 +1,14 @@
 // The desk window's command dispatch: a menu item or toolbar button delivers its id, the first
 // matching entry runs. An entry without an action belongs to a window that does not exist yet.
 #include "barcoderules.h"
+#include "campuscard.h"
 #include "codes/codetables.h"
 #include "db/messages.h"
 #include "extensions/deskextensions.h"
 #include "extensions/helpcontents.h"
 #include "frmBarReadRule.h"
 #include "frmDataType.h"
+#include "frmLendFine.h"
 #include "frmReadMain.h"
 #include "frmRedrValid.h"
 #include "startup/applicationtitle.h"
@@ -58,14 +60,18 @@ void frmReadMain::runMenuCommand(const QString& id)
              if (w.copyLendAvailable())
                  w.enterMode(DeskMode::CopyReturn);
          }},
-        {"mnuCopyFine", {}}, // overdue-fine window frmLendFine (needs copy lending and DealFine)
+        {"mnuCopyFine",
+         [](frmReadMain& w) {
+             if (w.copyLendAvailable())
+                 frmLendFine::openFromMenu(w.m_desk, &w);
+         }},
         {"mnuReJoin", [](frmReadMain& w) { w.reLogin(); }},
         {"mnuExit", [](frmReadMain& w) { w.close(); }},
         {"mnuRedrInfo", [](frmReadMain& w) { w.openReaderDetail(); }},
         {"mnuRedrValide", [](frmReadMain& w) { w.openLocalReaders(); }},
         {"mnuReadSet", [](frmReadMain& w) { w.openSettings(); }},
         {"mnuBarReadRule", [](frmReadMain& w) { w.openBarcodeRules(); }},
-        {"mnuReconn", {}}, // campus-card interface: none is configured in this build
+        {"mnuReconn", [](frmReadMain&) { LIB_CreateCampusCard(); }},
         {"mnuLt3Log", [](frmReadMain& w) { w.openReadingLog(); }},
         {"mnuInfoSeekBook", [](frmReadMain& w) { w.openItemInformation(); }},
         {"mnuInfoSeekReader", [](frmReadMain& w) { w.openReaderInformation(); }},

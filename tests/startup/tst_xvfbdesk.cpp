@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -81,12 +82,25 @@ private Q_SLOTS:
         QFile::setPermissions(home.filePath("runtime"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-        // Xvfb picks a free display itself and writes its number.
-        xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
-        QVERIFY2(xvfb.waitForStarted(processWait), "no Xvfb (scripts/bootstrap installs it)");
-        while (!xvfb.canReadLine() && xvfb.waitForReadyRead(processWait)) {
+        // A display of its own, drawn at random far from the usual low numbers: an Xvfb that ends
+        // elsewhere on the machine (a person's, another test run's) then never takes this one's
+        // socket with it. A display in use makes Xvfb end at once; another is drawn.
+        QString display;
+        for (int attempt = 0; attempt < 20 && display.isEmpty(); ++attempt) {
+            const QString number = QString::number(QRandomGenerator::global()->bounded(100, 1000));
+            if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+                continue;
+            xvfb.start("Xvfb", {':' + number, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+            QVERIFY2(xvfb.waitForStarted(processWait), "no Xvfb (scripts/bootstrap installs it)");
+            const QString socket = QStringLiteral("/tmp/.X11-unix/X") + number;
+            if (QTest::qWaitFor(
+                    [&] { return QFileInfo::exists(socket) || xvfb.state() == QProcess::NotRunning; },
+                    processWait) &&
+                xvfb.state() == QProcess::Running)
+                display = ':' + number;
         }
-        environment.insert("DISPLAY", QLatin1Char(':') + QString::fromLatin1(xvfb.readLine()).trimmed());
+        QVERIFY2(!display.isEmpty(), "Xvfb found no free display");
+        environment.insert("DISPLAY", display);
         QVERIFY2(!xdotool({"getmouselocation"}).isNull(), "no xdotool (scripts/bootstrap installs it)");
     }
 
