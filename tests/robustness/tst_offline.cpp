@@ -212,17 +212,25 @@ private Q_SLOTS:
         QCOMPARE(counted->index(49, 1).data().toString(), OfflineRows::waitingMark());
         QCOMPARE(counted->index(49, 5).data().toString(), books.last());
 
-        // Photocopy lending and the windows that need the server say so and keep nothing.
+        // Photocopy lending and return (of a book on loan) and the windows that need the server
+        // (the log, the fines) say so and keep nothing.
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
         scan(QStringLiteral("D1000001"));
-        scanSeconds.removeLast();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F7);
-        const QStringList refusals = presenter->takeTexts();
-        QCOMPARE(refusals.size(), 2);
-        QVERIFY2(refusals.at(0).contains(QStringLiteral("复印外借需要连接服务器")),
-                 qPrintable(refusals.at(0)));
-        QVERIFY2(refusals.at(1).contains(QStringLiteral("阅览日志查询")), qPrintable(refusals.at(1)));
         QVERIFY(!main.findChild<QLineEdit*>(QStringLiteral("txtLendBookBarCode"))->isEnabled());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+        QCOMPARE(focused(), QStringLiteral("txtRetBookBarCode"));
+        scan(QStringLiteral("B0000401"));
+        scanSeconds.remove(scanSeconds.size() - 2, 2);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F7);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
+        const QStringList refusals = presenter->takeTexts();
+        const QStringList said{QStringLiteral("复印外借需要连接服务器"),
+                               QStringLiteral("复印归还需要连接服务器"), QStringLiteral("“阅览日志查询”"),
+                               QStringLiteral("“超期罚款”")};
+        QCOMPARE(refusals.size(), said.size());
+        for (int i = 0; i < said.size(); ++i)
+            QVERIFY2(refusals.at(i).contains(said.at(i)), qPrintable(refusals.at(i)));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2); // back to check-in
         QCOMPARE(offline.waitingCount(), 151);
 
         // The server runs again; the library cancels a card before the desk notices.
