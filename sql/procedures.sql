@@ -64,13 +64,15 @@ $$;
 -- Operator workload
 
 -- Adds count1 (kinds), count2 (volumes) and the amount to the worker's record of the job type for
--- today; the first job of a day opens the record.
+-- today, or for the day given (work recorded later than it was done); the first job of a day opens
+-- the record.
 CREATE OR REPLACE PROCEDURE xt_wkr_job_qty(
-    p_job_type text, p_wkr_no text, p_kind numeric, p_volume numeric, p_amount numeric)
+    p_job_type text, p_wkr_no text, p_kind numeric, p_volume numeric, p_amount numeric,
+    p_oper_date text DEFAULT NULL)
 LANGUAGE plpgsql
 AS $$
 DECLARE
-    v_day text := substr(lt_server_time(), 1, 10);
+    v_day text := coalesce(nullif(p_oper_date, ''), substr(lt_server_time(), 1, 10));
 BEGIN
     IF p_job_type IS NULL OR p_wkr_no IS NULL THEN
         RAISE EXCEPTION 'workload needs a job type and a worker number'

@@ -973,6 +973,18 @@ CREATE INDEX redr_book_stat_hist_time_idx ON redr_book_stat_hist (date_time);
 CREATE INDEX redr_book_stat_hist_reader_idx ON redr_book_stat_hist (cert_id);
 CREATE INDEX redr_book_stat_hist_item_idx ON redr_book_stat_hist (prop_no);
 
+-- Scans that a desk recorded after the event, from its offline journal: each scan's key is
+-- written in the same transaction as its event, so that a journal replayed again after a crash
+-- or a lost connection never records a scan twice.
+CREATE TABLE offline_scan_key (
+    scan_key        text NOT NULL,
+    scan_time       text NOT NULL,
+    location_f      text,
+    resp_wkr        text,
+    recorded_time   text NOT NULL DEFAULT to_char(clock_timestamp(), 'YYYY-MM-DDHH24:MI:SS'),
+    CONSTRAINT offline_scan_key_pk PRIMARY KEY (scan_key)
+);
+
 -- =====================================================================================
 -- Workload and statistics
 -- =====================================================================================

@@ -4,6 +4,7 @@
 #include "benchdesk.h"
 #include "floorsession.h"
 #include "flushprobe.h"
+#include "offlineruns.h"
 #include "report.h"
 #include "scanruns.h"
 #include "startup/applicationtitle.h"
@@ -118,8 +119,8 @@ int main(int argc, char* argv[])
                             QStringLiteral("seed of the random cards and items (default 1)"),
                             QStringLiteral("n"), QStringLiteral("1"));
     QCommandLineOption only(QStringLiteral("only"),
-                            QStringLiteral("comma-separated parts: scans, import, startup, grid "
-                                           "(default all)"),
+                            QStringLiteral("comma-separated parts: scans, import, startup, grid, "
+                                           "offline (default all)"),
                             QStringLiteral("parts"));
     QCommandLineOption gridRows(QStringLiteral("grid-rows"),
                                 QStringLiteral("rows of the reading-log grid (default 100000)"),
@@ -158,10 +159,11 @@ int main(int argc, char* argv[])
         plan.importCodes = parser.value(importCodes).toInt();
     if (parser.isSet(startups))
         startupRuns = parser.value(startups).toInt();
-    const QStringList parts = parser.isSet(only)
-                                  ? parser.value(only).split(QLatin1Char(','), Qt::SkipEmptyParts)
-                                  : QStringList{QStringLiteral("scans"), QStringLiteral("import"),
-                                                QStringLiteral("startup"), QStringLiteral("grid")};
+    const QStringList parts =
+        parser.isSet(only)
+            ? parser.value(only).split(QLatin1Char(','), Qt::SkipEmptyParts)
+            : QStringList{QStringLiteral("scans"), QStringLiteral("import"), QStringLiteral("startup"),
+                          QStringLiteral("grid"), QStringLiteral("offline")};
 
     BenchTarget target;
     target.connection.dsn = QStringLiteral("host=%1 port=%2 dbname=%3")
@@ -240,6 +242,20 @@ int main(int argc, char* argv[])
         ScanRuns runs(desk, floor, parser.value(seed).toULongLong() + 1);
         out << "## Barcode import\n\n";
         printImport(out, runs.importCodes(plan.importCodes));
+        out << "\n";
+        out.flush();
+    }
+    if (parts.contains(QStringLiteral("offline"))) {
+        const int probes = small ? 20 : 200;
+        const FlushFigures flushBefore = measureFlush(probes);
+        const QString loadBefore = loadAverage();
+        const OfflineFigures offline =
+            measureOffline(desk, plan.checkIns, plan.warmup, parser.value(seed).toULongLong() + 2);
+        const FlushFigures flushAfter = measureFlush(probes);
+        out << "## Offline scans and catching up\n\n";
+        printMachine(out, loadBefore, flushBefore, loadAverage(), flushAfter);
+        out << "\n";
+        printOffline(out, offline);
         out << "\n";
         out.flush();
     }

@@ -40,15 +40,17 @@ bool isConnectionLost(long number)
     return number == 28 || number == 1041 || number == 3113 || number == 3114;
 }
 
-void offerReconnect()
+// true when the session is connected again.
+bool offerReconnect()
 {
     if (LIB_ShowMsg(QStringLiteral("S网络非正常中断，重新连接数据库？")) != 1)
-        return;
+        return false;
     while (LIB_DB_Connect() != 0) {
         if (LIB_ShowMsg(QStringLiteral("S数据库连接失败，重新连接数据库？")) != 1)
-            return;
+            return false;
     }
     LIB_ShowMsg(QStringLiteral("I数据库连接成功！"));
+    return true;
 }
 
 } // namespace
@@ -92,6 +94,19 @@ void LIB_DB_SetErrorObserver(std::function<void(const ErrorRecord&)> observer)
     errorObserver() = std::move(observer);
 }
 
+namespace {
+std::function<void(const ErrorRecord&, bool)>& connectionLossObserver()
+{
+    static std::function<void(const ErrorRecord&, bool)> observer;
+    return observer;
+}
+} // namespace
+
+void LIB_DB_SetConnectionLossObserver(std::function<void(const ErrorRecord& lost, bool reconnected)> observer)
+{
+    connectionLossObserver() = std::move(observer);
+}
+
 int LIB_DB_ShowError()
 {
     ErrorRecord& error = LIB_DB_Error();
@@ -129,9 +144,12 @@ int LIB_DB_ShowError()
         DbSession& session = DbSession::current();
         if (OraNumber::isTransient(number) && session.retry() == DbSession::Retry::Armed)
             session.setRetry(DbSession::Retry::Requested); // the operation runs again, unseen
-        else if (isConnectionLost(number))
-            offerReconnect();
-        else
+        else if (isConnectionLost(number)) {
+            const ErrorRecord lost = error;
+            const bool reconnected = offerReconnect();
+            if (connectionLossObserver())
+                connectionLossObserver()(lost, reconnected);
+        } else
             LIB_ShowMsg(LIB_DB_ErrorMessage(number, description));
         LIB_WriteLogFile(description);
         LIB_WriteLogFile(statement);

@@ -119,19 +119,38 @@ QString MessageCatalogue::sound(int row) const
     return m_sounds.value(row);
 }
 
-QString LIB_GetMsg(const QString& code)
+namespace {
+thread_local MessageCapture* t_capture = nullptr;
+
+QString messageText(const QString& code, bool withSound)
 {
     const MessageCatalogue& catalogue = MessageCatalogue::instance();
     const int row = catalogue.findRow(code.left(6));
     if (row < 0)
         return code;
     const QString sound = catalogue.sound(row);
-    if (!sound.isEmpty() && soundPlayer())
+    if (withSound && !sound.isEmpty() && soundPlayer())
         soundPlayer()(DbEnvironment::soundDirectory() + sound);
     QString text = catalogue.content(row);
     replaceFirst(text, QLatin1String("%S"), code.mid(6));
     replaceFirst(text, QLatin1String("\\N"), QStringLiteral("\r"));
     return text;
+}
+} // namespace
+
+MessageCapture::MessageCapture() : m_previous(t_capture)
+{
+    t_capture = this;
+}
+
+MessageCapture::~MessageCapture()
+{
+    t_capture = m_previous;
+}
+
+QString LIB_GetMsg(const QString& code)
+{
+    return messageText(code, true);
 }
 
 int LIB_ShowMsg(const QString& code)
@@ -141,10 +160,15 @@ int LIB_ShowMsg(const QString& code)
     using Buttons = MessagePresenter::Buttons;
 
     const QChar kind = code.isEmpty() ? QChar() : code.at(0);
-    QString text = LIB_GetMsg(code);
+    QString text = messageText(code, !t_capture);
     const bool known = QStringLiteral("EIWQS").contains(kind) && !kind.isNull();
     if (text == code && known)
         text = code.mid(1);
+    if (t_capture) {
+        t_capture->messages.append({code, text});
+        // No one answers: a box with a choice is cancelled.
+        return QStringLiteral("WQS").contains(kind) && !kind.isNull() ? 2 : 1;
+    }
 
     Box box;
     box.text = text;

@@ -4,6 +4,7 @@
 
 #include "resulttable.h"
 
+#include <QList>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -60,3 +61,26 @@ private:
 
 QString LIB_GetMsg(const QString& code);
 int LIB_ShowMsg(const QString& code);
+
+// While one exists on this thread, LIB_ShowMsg shows nothing and plays no sound: it keeps each
+// message's code and text and answers as if the operator had cancelled (OK for boxes without a
+// choice). The offline journal's catching up runs the desk's operations this way, with no one to
+// answer them, and lists what they said.
+class MessageCapture
+{
+public:
+    MessageCapture();
+    ~MessageCapture();
+    MessageCapture(const MessageCapture&) = delete;
+    MessageCapture& operator=(const MessageCapture&) = delete;
+
+    struct Message
+    {
+        QString code; // as the caller gave it, argument included ("ELT105" + the dates)
+        QString text; // as the box would have shown it
+    };
+    QList<Message> messages;
+
+private:
+    MessageCapture* m_previous;
+};

@@ -6,10 +6,18 @@
 
 int LIB_AddWorkload(const QString& jobCode, long count1, long count2, double amount)
 {
+    return LIB_AddWorkloadFor(DbEnvironment::workerNumber(), QString(), jobCode, count1, count2, amount);
+}
+
+int LIB_AddWorkloadFor(const QString& worker, const QString& day, const QString& jobCode, long count1,
+                       long count2, double amount)
+{
     LIB_DB_CurrentStatement() = QStringLiteral("XT_wkr_job_qty ") + LIB_SQLQuote(jobCode) + QLatin1Char(',') +
-                                LIB_SQLQuote(DbEnvironment::workerNumber()) + QLatin1Char(',') +
-                                QString::number(count1) + QLatin1Char(',') + QString::number(count2) +
-                                QLatin1Char(',') + QString::number(amount, 'f', 2);
+                                LIB_SQLQuote(worker) + QLatin1Char(',') + QString::number(count1) +
+                                QLatin1Char(',') + QString::number(count2) + QLatin1Char(',') +
+                                QString::number(amount, 'f', 2);
+    if (!day.isEmpty()) // without it the procedure counts for the server's today
+        LIB_DB_CurrentStatement() += QLatin1Char(',') + LIB_SQLQuote(day);
     // The count never undoes the work it counts: it runs under a savepoint of the caller's
     // transaction, and a failure is only logged.
     if (DbSession::current().callProcKeepingTransaction(LIB_DB_CurrentStatement(), 0) == 0)

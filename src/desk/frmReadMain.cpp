@@ -57,6 +57,7 @@ frmReadMain::frmReadMain(QWidget* parent) : QMainWindow(parent)
                                   [this](const QString& id) { runToolbarCommand(id); }, &deskAddinSession,
                                   [](const QString& id) { DeskSettings::current().themeId = id; }});
     connectInformationWindows();
+    setUpOffline();
     m_admission.showNow = [this](const AdmissionResult& result) { showAdmission(result); };
     m_admission.settleFines = [this](DeskContext& desk) { frmLendFine::settleFines(desk, this); };
 }
@@ -109,6 +110,8 @@ int frmReadMain::pInitialize()
     if (settings.campusCardInUse())
         LIB_CreateCampusCard();
     m_menuItems.value(QStringLiteral("mnuReconn"))->setEnabled(settings.campusCardInUse());
+    // Scans journaled while the server was out of reach are recorded now.
+    startOffline();
     return 0;
 }
 

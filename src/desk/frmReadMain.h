@@ -11,6 +11,8 @@
 class CopyGridModel;
 class DeskGridModel;
 class DeskExtensions;
+class OfflineDesk;
+class frmOfflineRefused;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -21,6 +23,7 @@ class QTableView;
 class QTableWidget;
 class QTimer;
 class QToolBar;
+class QToolButton;
 
 // The desk's main window. Loaded hidden at start-up; the first login initialises and shows it.
 // The window shows what the desk operations hand it and forwards the operator's scans and
@@ -45,6 +48,8 @@ public:
 
     DeskMode mode() const { return m_desk.mode; }
     const DeskContext& desk() const { return m_desk; }
+    // The offline state and journal (frmReadMainOffline.cpp).
+    OfflineDesk& offlineDesk() const { return *m_offline; }
 
     // Enters a reading mode (menu, toolbar, start setting, copy toggle, control codes, timer).
     void enterMode(DeskMode mode);
@@ -115,6 +120,17 @@ private:
     void openReaderInformation();
     void openItemInformation();
     void openRowInformation(const QModelIndex& index);
+    // frmReadMainOffline.cpp: scans kept in the offline journal while the server is out of reach
+    void setUpOffline();
+    void startOffline();
+    void showOfflineState();
+    bool refusedWhileOffline(const QString& commandId);
+    bool lostDuring(int lossesBefore) const;
+    bool journalScan(DeskMode mode, const QString& readerCode, const QString& bookCode, bool uncertain);
+    bool scanReaderOffline(const QString& text, bool uncertain);
+    bool journalsRegistration() const;
+    void refuseCopyScanOffline(bool lending);
+    void openRefusedScans();
     // frmReadMain.cpp
     void writeOperatorStatus();
     void takeControlCodes();
@@ -128,6 +144,12 @@ private:
     bool m_closing = false;
 
     DeskExtensions* m_extensions = nullptr; // add-ins and themes
+
+    OfflineDesk* m_offline = nullptr;
+    QString m_offlineReader; // registration: the card let in without the server
+    QLabel* sbrOffline = nullptr;
+    QToolButton* cmdOfflineRefused = nullptr;
+    frmOfflineRefused* m_refusedWindow = nullptr;
 
     QMap<QString, QAction*> m_menuItems;   // by id
     QMap<QString, QAction*> m_toolButtons; // by id

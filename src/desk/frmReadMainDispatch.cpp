@@ -111,6 +111,8 @@ void frmReadMain::runMenuCommand(const QString& id)
         {"mnuTavornBBS", [](frmReadMain& w) { w.openMakerPage(QStringLiteral("TavornBBS")); }},
         {"mnuHelpChat", [](frmReadMain& w) { w.startChat(); }},
     };
+    if (refusedWhileOffline(id))
+        return;
     for (const Command& command : commands) {
         if (id == QLatin1String(command.id)) {
             if (command.run)

@@ -10,6 +10,7 @@
 #include "frmReadMain.h"
 #include "itemlookup.h"
 #include "mainwindowgrid.h"
+#include "offlinedesk.h"
 #include "recording.h"
 #include "recordingrows.h"
 
@@ -79,8 +80,12 @@ bool frmReadMain::eventFilter(QObject* watched, QEvent* event)
 bool frmReadMain::countBook(const QString& code)
 {
     m_scannedCode = code;
+    if (m_offline->journals())
+        return !code.trimmed().isEmpty() && journalScan(DeskMode::BookCounting, {}, code, false);
+    const int losses = m_offline->lossesSeen();
     if (countOrRegisterBook(m_desk, code) != 0)
-        return false;
+        return lostDuring(losses) &&
+               journalScan(DeskMode::BookCounting, {}, code, m_offline->lastLossAtCommit());
     m_books->appendRow(CountedBookRow::of(m_desk.item).cells());
     DeskGrid::showNewest(vsBook);
     QStringList values;
@@ -136,11 +141,20 @@ bool frmReadMain::scanReader()
         return false;
     }
     m_scannedCode = text;
+    const bool recordingMode = mode == DeskMode::ReaderCheckIn || mode == DeskMode::ReaderBookRegistration;
+    if (m_offline->isOffline() || (recordingMode && m_offline->journals()))
+        return scanReaderOffline(text, false);
+    m_offlineReader.clear();
+    const int losses = m_offline->lossesSeen();
     const AdmissionResult result = m_admission.admit(m_desk, text);
     showAdmission(result);
+    if (lostDuring(losses)) // the admission records nothing: the scan goes to the journal whole
+        return scanReaderOffline(text, false);
 
     if (mode == DeskMode::ReaderCheckIn || mode == DeskMode::IdentityCheck) {
         const bool listed = !result.refused && recordCheckIn(m_desk) == 0;
+        if (!listed && lostDuring(losses))
+            return scanReaderOffline(text, m_offline->lastLossAtCommit());
         if (listed) {
             m_readers->appendRow(AdmittedReaderRow::of(m_desk).cells());
             DeskGrid::showNewest(vsReader);
@@ -182,9 +196,15 @@ void frmReadMain::scanRegistrationBook()
         return;
     }
     m_scannedCode = text;
-    if (countOrRegisterBook(m_desk, text) == 0) {
+    const int losses = m_offline->lossesSeen();
+    if (journalsRegistration()) {
+        journalScan(DeskMode::ReaderBookRegistration, txtRedrBarcode->text(), text, false);
+    } else if (countOrRegisterBook(m_desk, text) == 0) {
         m_readerBooks->appendRow(RegisteredBookRow::of(m_desk).cells());
         DeskGrid::showNewest(vsRedrBook);
+    } else if (lostDuring(losses)) {
+        journalScan(DeskMode::ReaderBookRegistration, txtRedrBarcode->text(), text,
+                    m_offline->lastLossAtCommit());
     }
     txtBar_code->clear();
     txtBar_code->setFocus();
@@ -232,7 +252,15 @@ void frmReadMain::scanLendingBook()
         return;
     case CopyScanAction::Lend: {
         m_scannedCode = scan.code;
+        if (m_offline->isOffline()) {
+            refuseCopyScanOffline(true);
+            txtLendBookBarCode->clear();
+            return;
+        }
+        const int losses = m_offline->lossesSeen();
         const CopyLendOutcome outcome = LendForPhotocopy(m_desk, scan.code);
+        if (lostDuring(losses))
+            refuseCopyScanOffline(true);
         if (!outcome.failed) {
             m_copyLoans->appendNewest(outcome.line.cells());
             DeskGrid::showNewest(vsCopyLend);
@@ -254,7 +282,15 @@ void frmReadMain::scanReturnBook()
         return;
     case CopyScanAction::Return: {
         m_scannedCode = scan.code;
+        if (m_offline->isOffline()) {
+            refuseCopyScanOffline(false);
+            txtRetBookBarCode->clear();
+            return;
+        }
+        const int losses = m_offline->lossesSeen();
         const CopyReturnOutcome outcome = ReturnPhotocopy(m_desk, scan.code);
+        if (lostDuring(losses))
+            refuseCopyScanOffline(false);
         if (outcome.readerShown) {
             DeskGrid::setPanelValues(vsRedrInfo, readerPanelValues(m_desk.reader));
             showPortrait(outcome.portraitShown, outcome.portraitPath);

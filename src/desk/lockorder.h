@@ -8,6 +8,9 @@
 //                                      with NOWAIT when it lists them and held on its own
 //                                      connection until it closes: nobody ever waits for them,
 //                                      a second window is refused at once)
+//   0. offline_scan_key rows           counting, registration and check-in replayed from the
+//                                      offline journal (each desk writes only its own keys)
+//                                      (no operation takes both kinds of step 0)
 //   1. the reader's photocopy-lending lock (a transaction-scoped advisory lock on the reader's
 //      certificate number: photocopy lending only)
 //   2. item rows                       lending (LT_lendbook_new), return (first statement),

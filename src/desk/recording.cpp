@@ -27,20 +27,54 @@ int rollBackAndReport()
     return -1;
 }
 
-// One reading event: the server time, the event's procedure and the workload, committed
-// together. The event time is handed back for the desk's grids.
-int recordEvent(const std::function<QString(const QString& eventTime)>& eventCall, const QString& job,
-                QString& eventTime)
+// Claims a replayed scan's key in the open transaction: 1 claimed, 0 already recorded, -1 failed.
+int claimScanKey(const EventReplay& replay, const QString& location, const QString& worker)
 {
-    // Locks, taken by the procedures: the item, its call number, then the workload (lockorder.h).
+    LIB_DB_CurrentStatement() =
+        QStringLiteral("INSERT INTO offline_scan_key (scan_key, scan_time, location_f, resp_wkr) VALUES (") +
+        LIB_SQLQuote(replay.key) + QLatin1Char(',') + LIB_SQLQuote(replay.eventTime) + QLatin1Char(',') +
+        LIB_SQLQuote(location) + QLatin1Char(',') + LIB_SQLQuote(worker) +
+        QStringLiteral(") ON CONFLICT DO NOTHING RETURNING scan_key");
+    ResultTable claimed;
+    if (LIB_DB_Select(LIB_DB_CurrentStatement(), claimed) != 0)
+        return -1;
+    return claimed.recordCount() == 1 ? 1 : 0;
+}
+
+// One reading event: the server time, the event's procedure and the workload, committed
+// together. The event time is handed back for the desk's grids. A replayed scan brings its own
+// time and key (see EventReplay).
+int recordEvent(const std::function<QString(const QString& eventTime)>& eventCall, const QString& job,
+                const DeskContext& desk, EventReplay* replay, QString& eventTime)
+{
+    // Locks: the replayed scan's own key (no other desk has it), then, taken by the procedures,
+    // the item, its call number, then the workload (lockorder.h).
     LIB_DB_BeginTrans();
-    const QString now = LIB_GetEnv(0).toString();
-    if (now.isEmpty())
-        return rollBackAndReport(); // the server time could not be read; the error record says why
+    QString now;
+    if (replay) {
+        const int claimed = claimScanKey(*replay, desk.location, desk.worker);
+        if (claimed < 0)
+            return rollBackAndReport();
+        if (claimed == 0) {
+            LIB_DB_Rollback();
+            replay->alreadyRecorded = true;
+            eventTime = replay->eventTime;
+            return 0;
+        }
+        now = replay->eventTime;
+    } else {
+        now = LIB_GetEnv(0).toString();
+        if (now.isEmpty())
+            return rollBackAndReport(); // the server time could not be read; the error record says why
+    }
     LIB_DB_CurrentStatement() = eventCall(now);
     if (LIB_DB_CallProc(LIB_DB_CurrentStatement()) != 0)
         return rollBackAndReport();
-    LIB_AddWorkload(job, 0, 1, 0); // a failed count leaves the event standing
+    // A failed count leaves the event standing.
+    if (replay)
+        LIB_AddWorkloadFor(desk.worker, now.left(10), job, 0, 1, 0);
+    else
+        LIB_AddWorkload(job, 0, 1, 0);
     if (LIB_DB_CommitTrans() != 0) {
         LIB_DB_ShowError(); // the event is not recorded: nothing to show in the grid
         return -1;
@@ -72,7 +106,7 @@ QString readerVisitCall(const QString& certId, const QString& eventTime, const Q
 
 namespace {
 
-int countOrRegisterOnce(DeskContext& desk, const QString& scannedCode)
+int countOrRegisterOnce(DeskContext& desk, const QString& scannedCode, EventReplay* replay)
 {
     const bool counting = desk.mode == DeskMode::BookCounting;
     if (!counting && (!desk.readerAdmitted || desk.reader.isEmpty()))
@@ -88,7 +122,8 @@ int countOrRegisterOnce(DeskContext& desk, const QString& scannedCode)
                         : readerBookCall(item, certId, eventTime, desk.location, desk.worker);
     };
     QString eventTime;
-    if (recordEvent(eventCall, counting ? ReadingJob::BookCounting : ReadingJob::ReaderBook, eventTime) != 0)
+    if (recordEvent(eventCall, counting ? ReadingJob::BookCounting : ReadingJob::ReaderBook, desk, replay,
+                    eventTime) != 0)
         return -1;
     desk.lastServerDate = eventTime;
 
@@ -98,7 +133,7 @@ int countOrRegisterOnce(DeskContext& desk, const QString& scannedCode)
     return 0;
 }
 
-int recordCheckInOnce(DeskContext& desk)
+int recordCheckInOnce(DeskContext& desk, EventReplay* replay)
 {
     if (desk.checkOnly())
         return 0;
@@ -109,7 +144,7 @@ int recordCheckInOnce(DeskContext& desk)
         return readerVisitCall(certId, eventTime, desk.location, desk.worker);
     };
     QString eventTime;
-    if (recordEvent(eventCall, ReadingJob::CheckIn, eventTime) != 0)
+    if (recordEvent(eventCall, ReadingJob::CheckIn, desk, replay, eventTime) != 0)
         return -1;
     desk.lastServerDate = eventTime;
     return 0;
@@ -117,12 +152,12 @@ int recordCheckInOnce(DeskContext& desk)
 
 } // namespace
 
-int countOrRegisterBook(DeskContext& desk, const QString& scannedCode)
+int countOrRegisterBook(DeskContext& desk, const QString& scannedCode, EventReplay* replay)
 {
-    return DbRetryOnce([&] { return countOrRegisterOnce(desk, scannedCode); });
+    return DbRetryOnce([&] { return countOrRegisterOnce(desk, scannedCode, replay); });
 }
 
-int recordCheckIn(DeskContext& desk)
+int recordCheckIn(DeskContext& desk, EventReplay* replay)
 {
-    return DbRetryOnce([&] { return recordCheckInOnce(desk); });
+    return DbRetryOnce([&] { return recordCheckInOnce(desk, replay); });
 }

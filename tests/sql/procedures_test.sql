@@ -40,6 +40,12 @@ SELECT pg_temp.expect(array_agg(job_type || ':' || kind || '/' || volume || '/' 
                       AND bool_and(oper_date = substr(:'svrdate', 1, 10)),
                       'workload of ZT01 is one row per job type for today, summed')
   FROM wkr_job_qty WHERE wkr_no_f = 'ZT01';
+-- Work recorded later counts on the day it was done.
+CALL XT_wkr_job_qty('422','ZT02',0,1,0,'2020-02-29');
+CALL XT_wkr_job_qty('422','ZT02',0,1,0,'2020-02-29');
+SELECT pg_temp.expect(array_agg(oper_date || ':' || volume) = '{2020-02-29:2}',
+                      'workload given a day is counted on that day')
+  FROM wkr_job_qty WHERE wkr_no_f = 'ZT02' AND job_type = '422';
 
 -- Reading events: a row in the log and in the history, the history with the item's record,
 -- call number and classification scheme.
