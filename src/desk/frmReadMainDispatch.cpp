@@ -15,9 +15,14 @@
 #include "startup/environment.h"
 #include "startup/frmCircLogo.h"
 #include "startup/frmReadSet.h"
+#include "stats/FrmBookTop.h"
+#include "stats/FrmLendRate.h"
 #include "stats/frmRead_BookStat.h"
+#include "stats/frmRedrCount.h"
+#include "stats/frmRedrLendCount.h"
 #include "stats/frmRedrStat.h"
 #include "stats/frmStatJob.h"
+#include "stats/frmUsingStat.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -68,8 +73,12 @@ void frmReadMain::runMenuCommand(const QString& id)
         {"mnuInfoSeekBook", [](frmReadMain& w) { w.openItemInformation(); }},
         {"mnuInfoSeekReader", [](frmReadMain& w) { w.openReaderInformation(); }},
         {"mnuInfoImport", [](frmReadMain& w) { w.startImport(); }},
-        {"mnuDelrecord", {}},      // purge of old reading records frmdelRecord
-        {"mnuInfoReaderStat", {}}, // statistics windows
+        {"mnuDelrecord", {}}, // purge of old reading records frmdelRecord
+        {"mnuInfoReaderStat", // statistics windows
+         [](frmReadMain& w) {
+             frmRedrLendCount window(w.m_desk.mode == DeskMode::ReaderCheckIn, &w);
+             window.exec();
+         }},
         {"mnuInfoBookStat",
          [](frmReadMain& w) {
              frmRead_BookStat window(w.m_desk.mode == DeskMode::ReaderBookRegistration, &w);
@@ -80,10 +89,27 @@ void frmReadMain::runMenuCommand(const QString& id)
              frmRedrStat window(&w);
              window.exec();
          }},
-        {"mnuBookStat", {}},
-        {"mnuRedrCount", {}},
-        {"mnuUsingStat", {}},
-        {"mnuReadUseRate", {}},
+        {"mnuBookStat",
+         [](frmReadMain& w) {
+             FrmBookTop window(w.m_desk.mode == DeskMode::BookCounting, &w);
+             window.exec();
+         }},
+        {"mnuRedrCount",
+         [](frmReadMain& w) {
+             frmRedrCount window(w.m_desk.mode == DeskMode::ReaderCheckIn, &w);
+             window.exec();
+         }},
+        {"mnuUsingStat", // modeless
+         [](frmReadMain& w) {
+             auto* window = new frmUsingStat(w.m_desk.mode == DeskMode::BookCounting, &w);
+             window->setAttribute(Qt::WA_DeleteOnClose);
+             window->show();
+         }},
+        {"mnuReadUseRate",
+         [](frmReadMain& w) {
+             FrmLendRate window(w.m_desk.mode == DeskMode::BookCounting, &w);
+             window.exec();
+         }},
         {"mnuStatJob",
          [](frmReadMain& w) {
              frmStatJob window(QStringLiteral("4%"), &w); // the job types of this module
