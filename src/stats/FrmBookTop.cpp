@@ -39,7 +39,7 @@ RankingConditions FrmBookTop::conditions() const
 void FrmBookTop::countChosen(int index)
 {
     int count = LIB_LeadingNumber(cboShowCount->itemText(index));
-    if (cboShowCount->itemText(index) == QLatin1String("[自定义]")) {
+    if (cboShowCount->itemText(index) == QStringLiteral("[自定义]")) {
         bool given = false;
         const QString answer =
             QInputDialog::getText(this, QStringLiteral("图书排行榜"),

@@ -89,7 +89,7 @@ frmUsingStat::frmUsingStat(bool bookCounting, QWidget* parent)
 
 void frmUsingStat::countChosen(int index)
 {
-    if (cboCount->itemText(index) != QLatin1String(" [自定义]")) {
+    if (cboCount->itemText(index) != QStringLiteral(" [自定义]")) {
         m_count = LIB_LeadingNumber(cboCount->itemText(index).mid(2));
         return;
     }
