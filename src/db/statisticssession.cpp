@@ -101,10 +101,10 @@ StatisticsSession::StatisticsSession() : m_previous(&DbSession::current())
     // Caught up: the replica has replayed at least what the primary had written when the
     // statistics began, so it holds every event committed before.
     const QString check =
-        QStringLiteral("SELECT NOT pg_is_in_recovery() OR coalesce(pg_last_wal_replay_lsn() >= ") +
+        QStringLiteral("SELECT (NOT pg_is_in_recovery() OR coalesce(pg_last_wal_replay_lsn() >= ") +
         (position.isEmpty() ? QStringLiteral("NULL")
                             : QLatin1Char('\'') + position + QStringLiteral("'::pg_lsn")) +
-        QStringLiteral(", false)::text");
+        QStringLiteral(", false))::text");
     QElapsedTimer waited;
     waited.start();
     for (;;) {
