@@ -383,14 +383,15 @@ BEGIN
            year_lend_qty  = coalesce(year_lend_qty, 0) + 1,
            total_lend_qty = coalesce(total_lend_qty, 0) + 1
      WHERE prop_no = p_prop_no;
-    UPDATE call_no_lst
-       SET year_lend_qty  = coalesce(year_lend_qty, 0) + 1,
-           total_lend_qty = coalesce(total_lend_qty, 0) + 1
-     WHERE call_no = v_item.call_no;
+    -- The reader before the call number: the desk's order of locks (src/desk/lockorder.h).
     UPDATE reader
        SET year_lend_qty  = coalesce(year_lend_qty, 0) + 1,
            total_lend_qty = coalesce(total_lend_qty, 0) + 1
      WHERE cert_id = p_cert_id;
+    UPDATE call_no_lst
+       SET year_lend_qty  = coalesce(year_lend_qty, 0) + 1,
+           total_lend_qty = coalesce(total_lend_qty, 0) + 1
+     WHERE call_no = v_item.call_no;
 END
 $$;
 
@@ -423,6 +424,8 @@ DECLARE
     v_cls_id text;
     v_now    text := lt_server_time();
 BEGIN
+    -- The item before its loan: the desk's order of locks (src/desk/lockorder.h).
+    SELECT * INTO v_item FROM item WHERE prop_no = p_prop_no FOR UPDATE;
     SELECT * INTO v_loan
       FROM lend_lst
      WHERE prop_no = p_prop_no AND (p_cert_id IS NULL OR cert_id = p_cert_id)
@@ -431,7 +434,6 @@ BEGIN
         RAISE EXCEPTION 'item % is not lent to reader %', p_prop_no, p_cert_id
               USING ERRCODE = 'no_data_found';
     END IF;
-    SELECT * INTO v_item FROM item WHERE prop_no = p_prop_no FOR UPDATE;
     SELECT cls_id INTO v_cls_id FROM call_no_lst WHERE call_no = v_item.call_no;
 
     INSERT INTO lend_hist (cert_id_f, prop_no_f, lend_date, ret_date, norm_ret_date, excd_days,

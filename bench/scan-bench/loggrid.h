@@ -1,57 +1,32 @@
 #pragma once
 
-#include <QAbstractTableModel>
-#include <QList>
-#include <QStringList>
+#include <QString>
 
-class QWidget;
+class FloorSession;
 
-// The reading-log grid as a desk grid holds it: thirteen text columns, filled in batches so that
-// the view and the event loop keep up while it grows.
-class ReadingLogModel : public QAbstractTableModel
-{
-    Q_OBJECT
-public:
-    using QAbstractTableModel::QAbstractTableModel;
-
-    static QStringList headings();
-
-    int rowCount(const QModelIndex& parent = {}) const override
-    {
-        return parent.isValid() ? 0 : int(m_rows.size());
-    }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 13; }
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-    void appendRows(QList<QStringList> rows);
-    void clear();
-
-private:
-    QList<QStringList> m_rows;
-};
-
-// What filling the grid took.
+// What filling the log query window's grid took.
 struct GridFigures
 {
     int rows = 0;
     int records = 0; // distinct MARC records read for the titles
-    QString from, to;
-    double queryMs = 0;   // the log statement
-    double recordsMs = 0; // the MARC records, read in sets
-    double fillMs = 0;    // rows built and handed to the view
-    double totalMs = 0;
-    double queryProcessorMs = 0; // of each step, the processor time of the desk's own process
-    double recordsProcessorMs = 0;
-    double fillProcessorMs = 0;
-    double longestStallMs = 0; // the longest stretch without a turn of the event loop
     long statements = 0;
+    QString from, to;
+    double listMs = 0;         // the log statement with its rows, on the window's loader
+    double titlesMs = 0;       // the MARC records, read in sets
+    double totalMs = 0;        // "查询" to the rows painted in the grid
+    double processorMs = 0;    // processor time of the whole process meanwhile (every thread)
+    double longestStallMs = 0; // the longest stretch without a turn of the window's event loop
+    double floorMs = 0;        // the same statements replayed bare, one after another
+    double residentMb = 0;     // the process after the fill
+    double peakMb = 0;         // the process's peak so far
+    double cancelMs = -1;      // "取消" of a second query to the window free again
+    bool cancelKeptRows = false;
     QString failure;
 };
 
-// Lists about `wantedRows` reader-and-book log rows (the newest ones) with their titles into the
-// model, the way the log query window fills its grid: the one log statement, then the MARC
-// records of the listed items read a few hundred to a statement, then the rows in batches, with
-// the event loop turning between the steps. The view showing the model (may be null) does not
-// redraw until the grid is full; its first drawing then is part of the time.
-GridFigures fillReadingLogGrid(ReadingLogModel& model, QWidget* view, int wantedRows);
+// Opens the log query window (frmLt3Log) and lists the newest `wantedRows` reader-and-book log
+// rows the way an operator does: kind "读者图书方式", the rows' first and last second in the
+// pickers, "查询"; then waits until the grid has painted them. With a floor, the statements the
+// window's loader sent are replayed bare on the desk session's connection, and a second query is
+// cancelled through the progress display halfway.
+GridFigures fillReadingLogWindow(int wantedRows, FloorSession* floor);

@@ -3,6 +3,7 @@
 // reading-log grid takes to fill. See bench/README.md.
 #include "benchdesk.h"
 #include "floorsession.h"
+#include "flushprobe.h"
 #include "report.h"
 #include "scanruns.h"
 #include "startup/applicationtitle.h"
@@ -13,7 +14,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QSysInfo>
-#include <QTableView>
 #include <QTextStream>
 #include <QThread>
 
@@ -200,13 +200,7 @@ int main(int argc, char* argv[])
     }
     if (parts.contains(QStringLiteral("grid"))) {
         out << "## Reading-log grid\n\n";
-        ReadingLogModel model;
-        QTableView view;
-        view.setModel(&model);
-        view.resize(1200, 700);
-        view.show();
-        QApplication::processEvents();
-        printGrid(out, fillReadingLogGrid(model, &view, gridSize));
+        printGrid(out, fillReadingLogWindow(gridSize, &floor));
         out << "\n";
         out.flush();
     }
@@ -221,11 +215,18 @@ int main(int argc, char* argv[])
             samplesFile.write("operation,first_scan_ns,desk_ns,floor_ns,statements\n");
             runs.writeSamplesTo(&samplesFile);
         }
+        const int probes = small ? 20 : 200;
+        const QString loadBefore = loadAverage();
+        const FlushFigures flushBefore = measureFlush(probes);
         runs.checkIns(plan.checkIns, plan.warmup);
         runs.counting(plan.counts, plan.warmup);
         runs.registration(plan.registrationReaders, plan.registrationBooks, plan.warmup / 3 + 1);
         runs.photocopy(plan.copyReaders, plan.copyBooks, plan.warmup / 3 + 1);
+        const QString loadAfter = loadAverage();
+        const FlushFigures flushAfter = measureFlush(probes);
         out << "## Scans\n\n";
+        printMachine(out, loadBefore, flushBefore, loadAfter, flushAfter);
+        out << "\n";
         printOperations(out, runs.figures());
         if (floor.failures() > 0)
             out << "\nThe floor's replays had " << floor.failures()

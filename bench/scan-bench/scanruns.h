@@ -62,7 +62,8 @@ struct ImportFigures
 // Each key's scans run four times, all on the desk session's connection: a first time, which gives
 // the statements and brings the rows into the server's cache (timed apart as the first scan); its
 // statements replayed untimed, which takes over the work the first scan leaves to the next
-// visitor; then the desk again and the floor, in alternating order from key to key.
+// visitor; then the desk again and the floor, in an order drawn at random for each key (seeded,
+// apart from the keys), so that neither side keeps the place the machine favours.
 class ScanRuns
 {
 public:
@@ -111,10 +112,10 @@ private:
     BenchDesk& m_bench;
     FloorSession& m_floor;
     std::mt19937_64 m_random;
+    std::mt19937_64 m_order; // which of desk and floor goes first, key by key
     ReaderAdmission m_admission;
     QList<OperationFigures> m_figures;
     QString m_endReaderCode;
     QString m_copyReturnCode;
     QIODevice* m_samples = nullptr;
-    int m_sequences = 0;
 };

@@ -3,6 +3,7 @@
 #include "db/database.h"
 #include "db/messageboxpresenter.h"
 #include "desk/frmReadMain.h"
+#include "info/infostartup.h"
 #include "startup/applicationtitle.h"
 #include "startup/consolepresenter.h"
 #include "startup/deskstartup.h"
@@ -44,7 +45,7 @@ int runStartupProbe(int argc, char* argv[])
     QApplication app(argc, argv);
     DeskStartup::prepareApplication();
 
-    DeskStartup startup;
+    DeskStartup startup(&frmReadMain::createForStartup, LIB_InformationStartupLoads());
     if (!startup.run())
         return 1;
     QApplication::processEvents();

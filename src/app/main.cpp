@@ -1,5 +1,7 @@
 // readdesk: the reading-room desk. Takes no arguments.
 #include "db/database.h"
+#include "desk/frmReadMain.h"
+#include "info/infostartup.h"
 #include "startup/deskstartup.h"
 
 #include <QApplication>
@@ -9,7 +11,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     DeskStartup::prepareApplication();
 
-    DeskStartup startup;
+    DeskStartup startup(&frmReadMain::createForStartup, LIB_InformationStartupLoads());
     if (!startup.run())
         return 1;
     const int exitCode = QApplication::exec();

@@ -46,15 +46,19 @@ bool closedAllDay(const ResultTable& openingTimes, int row)
     return true;
 }
 
-// The opening-times row of the date's week day, or -1.
-int weekDayRow(const ResultTable& openingTimes, const QDate& date)
+// The opening-times row of a week day, or -1.
+int weekDayRow(const ResultTable& openingTimes, const QString& name)
 {
-    const QString name = weekName(date);
     for (int row = 2; row < openingTimes.recordCount() + 2; ++row) {
         if (openingTimes.text(OpeningTimeColumn::Week, row) == name)
             return row;
     }
     return -1;
+}
+
+int weekDayRow(const ResultTable& openingTimes, const QDate& date)
+{
+    return weekDayRow(openingTimes, weekName(date));
 }
 
 // closedDaysSkipped counts the closed week days passed one after another; a location closed on
@@ -100,6 +104,16 @@ ResultTable ClosingPeriods(const QString& location)
 ResultTable OpeningTimes(const QString& location)
 {
     return rowsOfLocation(CodeTable::OpeningTimes, OpeningTimeColumn::Location, location);
+}
+
+bool LIB_ClosedEveryWeekDay(const ResultTable& openingTimes)
+{
+    for (const char* day : {"SUN", "MON", "TUE", "WED", "THU", "FRI", "SAT"}) {
+        const int row = weekDayRow(openingTimes, QLatin1String(day));
+        if (row < 0 || !closedAllDay(openingTimes, row))
+            return false;
+    }
+    return true;
 }
 
 QString AdjustDueDate(const QString& due, const ResultTable& closingPeriods, const ResultTable& openingTimes)

@@ -26,8 +26,13 @@ struct LoanCalendar
     }
 };
 
+// Whether the opening times close all seven week days: no date can then be moved onto an open
+// day, and the callers refuse to date a loan by such a calendar.
+bool LIB_ClosedEveryWeekDay(const ResultTable& openingTimes);
+
 // The first day from `due` on that lies outside every closing period and is not a closed week
-// day. A week day without an opening-times row counts as open (see loancalendar.cpp).
+// day. A week day without an opening-times row counts as open (see loancalendar.cpp). With every
+// week day closed the walk stops after a week (see LIB_ClosedEveryWeekDay).
 QString AdjustDueDate(const QString& due, const ResultTable& closingPeriods, const ResultTable& openingTimes);
 
 // The due date of a loan made at the server time `serverDateTime` ("yyyy-mm-ddhh:mm:ss"):

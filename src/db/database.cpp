@@ -23,8 +23,7 @@ int LIB_DB_BeginTrans()
 
 int LIB_DB_CommitTrans()
 {
-    DbSession::current().commitTrans();
-    return 0;
+    return DbSession::current().commitTrans();
 }
 
 int LIB_DB_Rollback()
@@ -43,6 +42,11 @@ int LIB_DB_Select(const QString& sql, ResultTable& result)
     return DbSession::current().select(sql, result);
 }
 
+int LIB_DB_SelectStored(const QString& sql, ResultTable& result)
+{
+    return DbSession::current().select(sql, result, DbSession::TextValues::Stored);
+}
+
 int LIB_DB_SelectDecoded(const QString& sql, ResultTable& result)
 {
     if (LIB_DB_Select(sql, result) != 0)
@@ -54,8 +58,13 @@ int LIB_DB_SelectDecoded(const QString& sql, ResultTable& result)
             continue;
         for (int r = 2; r < result.recordCount() + 2; ++r) {
             const QString value = result.text(c, r);
-            if (value.startsWith(QLatin1String("Typ=")))
-                result.setValue(c, r, LIB_DecodeDump(value));
+            if (!value.startsWith(QLatin1String("Typ=")))
+                continue;
+            // Right-trimmed like every text of a result table.
+            QString text = LIB_DecodeDump(value);
+            while (text.endsWith(QLatin1Char(' ')))
+                text.chop(1);
+            result.setValue(c, r, text);
         }
     }
     return 0;
@@ -88,8 +97,9 @@ QString LIB_DB_RewriteMarcQuery(const QString& sql)
     }
     QStringList items = list.split(QLatin1Char(','));
     for (QString& item : items) {
+        // orafce's dump() refuses NULL, which Oracle's shows as "NULL": an empty text instead.
         if (marcColumn.match(item).hasMatch())
-            item = QStringLiteral(" dump(") + item.trimmed() + QStringLiteral(",16) ");
+            item = QStringLiteral(" dump(coalesce(") + item.trimmed() + QStringLiteral(",''),16) ");
     }
     return head + items.join(QLatin1Char(',')) + text.mid(fromAt);
 }

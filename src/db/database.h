@@ -13,13 +13,19 @@
 int LIB_DB_Connect();
 int LIB_DB_Close();
 int LIB_DB_BeginTrans();
+// Unlike its begin and rollback companions, the commit reports failure: -1 with the error record
+// filled when the connection broke at the commit or the server rolled the transaction back. The
+// caller reports it (LIB_DB_ShowError) and shows nothing as recorded.
 int LIB_DB_CommitTrans();
 int LIB_DB_Rollback();
 bool LIB_DB_InTransaction();
 
 int LIB_DB_Select(const QString& sql, ResultTable& result);
+// Like LIB_DB_Select, with text values as stored, trailing blanks included (MARC pieces, whose
+// every character counts).
+int LIB_DB_SelectStored(const QString& sql, ResultTable& result);
 // Like LIB_DB_Select; with the long-MARC flag set, text values in the server's dump notation
-// ("Typ=...") are decoded into text.
+// ("Typ=...") are decoded into text (see dumpdecoder.h).
 int LIB_DB_SelectDecoded(const QString& sql, ResultTable& result);
 // Like LIB_DB_SelectDecoded, after rewriting the MARC columns of the select list into dump() calls
 // when the long-MARC flag is set.

@@ -3,6 +3,7 @@
 #include "messages.h"
 
 #include <QByteArray>
+#include <QMutex>
 #include <libpq-fe.h>
 #include <vector>
 
@@ -41,7 +42,7 @@ QString rightTrimmed(const char* data, int length)
     return QString::fromUtf8(data, length);
 }
 
-void fillTable(PGresult* res, ResultTable& result)
+void fillTable(PGresult* res, ResultTable& result, DbSession::TextValues textValues)
 {
     const int fields = PQnfields(res);
     const int records = PQntuples(res);
@@ -53,8 +54,13 @@ void fillTable(PGresult* res, ResultTable& result)
         for (int r = 0; r < records; ++r) {
             const bool null = PQgetisnull(res, r, c);
             if (type == ResultTable::TypeText) {
-                result.setValue(
-                    c, r + 2, null ? QString() : rightTrimmed(PQgetvalue(res, r, c), PQgetlength(res, r, c)));
+                const char* value = PQgetvalue(res, r, c);
+                const int length = PQgetlength(res, r, c);
+                result.setValue(c, r + 2,
+                                null ? QString()
+                                : textValues == DbSession::TextValues::Stored
+                                    ? QString::fromUtf8(value, length)
+                                    : rightTrimmed(value, length));
             } else if (type != ResultTable::TypeOther) {
                 if (null)
                     result.setValue(c, r + 2, 0);
@@ -64,6 +70,19 @@ void fillTable(PGresult* res, ResultTable& result)
             }
         }
     }
+}
+
+// A value as text, the way the result table gives it.
+QString cellText(PGresult* res, int row, int column, int type)
+{
+    const bool null = PQgetisnull(res, row, column);
+    if (type == ResultTable::TypeText)
+        return null ? QString() : rightTrimmed(PQgetvalue(res, row, column), PQgetlength(res, row, column));
+    if (type == ResultTable::TypeOther)
+        return {};
+    const double number =
+        null ? 0.0 : QByteArray(PQgetvalue(res, row, column), PQgetlength(res, row, column)).toDouble();
+    return QVariant(number).toString();
 }
 
 QString errorField(const PGresult* res, int field)
@@ -76,13 +95,24 @@ QString errorField(const PGresult* res, int field)
 struct DbSession::Impl
 {
     PGconn* conn = nullptr;
+    // The connection's cancel handle, used from other threads (cancelRunning).
+    QMutex cancelLock;
+    PGcancel* cancel = nullptr;
 
     ~Impl() { close(); }
     void close()
     {
+        setCancel(nullptr);
         if (conn)
             PQfinish(conn);
         conn = nullptr;
+    }
+    void setCancel(PGcancel* handle)
+    {
+        QMutexLocker lock(&cancelLock);
+        if (cancel)
+            PQfreeCancel(cancel);
+        cancel = handle;
     }
 
     // The error text in the form the reporter reads: "ORA-nnnnn: ..." for the failures it knows by
@@ -103,6 +133,11 @@ struct DbSession::Impl
             return QStringLiteral("ORA-00001: unique constraint (LIBRARY.%1) violated").arg(constraint);
         if (state == QLatin1String("55P03"))
             return QStringLiteral("ORA-00054: resource busy and acquire with NOWAIT specified");
+        if (state == QLatin1String("40P01"))
+            return QStringLiteral("ORA-00060: deadlock detected while waiting for resource (%1)")
+                .arg(primary);
+        if (state == QLatin1String("40001"))
+            return QStringLiteral("ORA-08177: can't serialize access for this transaction (%1)").arg(primary);
         if (state == QLatin1String("23503")) {
             // The server says "insert or update on table ..." when the parent is missing and
             // "update or delete on table ..." when children exist.
@@ -148,6 +183,17 @@ void DbSession::setCurrent(DbSession* session)
     t_current = session;
 }
 
+int DbSession::connectFailed(const QString& description)
+{
+    m_error.code = ErrorRecord::ConnectFailed;
+    m_error.oracleNumber = -1;
+    m_error.description = description;
+    m_error.routine = QStringLiteral("LIB_DB_Connect");
+    d->close();
+    LIB_Beep();
+    return -1;
+}
+
 int DbSession::connect()
 {
     d->close();
@@ -155,35 +201,32 @@ int DbSession::connect()
     const QByteArray dsn = m_values.dsn.toUtf8();
     const QByteArray user = m_values.user.toUtf8();
     const QByteArray password = m_values.password.toUtf8();
-    const char* keys[] = {"dbname",          "user", "password", "client_encoding", "application_name",
-                          "connect_timeout", nullptr};
+    // LIB_SQLQuote only doubles apostrophes: that makes a literal of any text only while the
+    // server reads backslashes as plain characters and both sides agree on the encoding. Both are
+    // pinned here, whatever the database or the user has as their default.
+    const char* keys[] = {"dbname",          "user",    "password", "client_encoding", "application_name",
+                          "connect_timeout", "options", nullptr};
     const char* values[] = {dsn.constData(),
                             user.isEmpty() ? nullptr : user.constData(),
                             password.isEmpty() ? nullptr : password.constData(),
                             "UTF8",
                             "readdesk",
                             "10",
+                            "-c standard_conforming_strings=on",
                             nullptr};
     // An empty DSN would let libpq fall back to its defaults; the system treats it as no database.
-    if (dsn.trimmed().isEmpty()) {
-        m_error.code = ErrorRecord::ConnectFailed;
-        m_error.oracleNumber = -1;
-        m_error.description = QStringLiteral("no database named in tavorn.ini");
-        m_error.routine = QStringLiteral("LIB_DB_Connect");
-        LIB_Beep();
-        return -1;
-    }
+    if (dsn.trimmed().isEmpty())
+        return connectFailed(QStringLiteral("no database named in tavorn.ini"));
     d->conn = PQconnectdbParams(keys, values, 1);
     ++m_roundTrips;
-    if (PQstatus(d->conn) != CONNECTION_OK) {
-        m_error.code = ErrorRecord::ConnectFailed;
-        m_error.oracleNumber = -1;
-        m_error.description = QString::fromUtf8(PQerrorMessage(d->conn)).trimmed();
-        m_error.routine = QStringLiteral("LIB_DB_Connect");
-        d->close();
-        LIB_Beep();
-        return -1;
-    }
+    if (PQstatus(d->conn) != CONNECTION_OK)
+        return connectFailed(QString::fromUtf8(PQerrorMessage(d->conn)).trimmed());
+    // A server that did not take the pinned settings (a pooler that drops options) is not used.
+    if (qstrcmp(PQparameterStatus(d->conn, "standard_conforming_strings"), "on") != 0 ||
+        qstrcmp(PQparameterStatus(d->conn, "client_encoding"), "UTF8") != 0)
+        return connectFailed(QStringLiteral(
+            "the server did not take standard_conforming_strings=on and client_encoding=UTF8"));
+    d->setCancel(PQgetCancel(d->conn));
     probeSchemaFlags();
     return 0;
 }
@@ -250,15 +293,64 @@ pg_result* DbSession::send(const QByteArray& statement)
     return d->conn ? PQexec(d->conn, statement.constData()) : nullptr;
 }
 
-int DbSession::select(const QString& sql, ResultTable& result)
+int DbSession::select(const QString& sql, ResultTable& result, TextValues textValues)
 {
     const QByteArray text = sql.toUtf8();
     PGresult* res = send(text);
     if (PQresultStatus(res) != PGRES_TUPLES_OK)
         return fail(res, ErrorRecord::SelectFailed, "LIB_DB_Select");
-    fillTable(res, result);
+    fillTable(res, result, textValues);
     PQclear(res);
     return 0;
+}
+
+int DbSession::selectEach(const QString& sql, const std::function<bool(QStringList& row)>& take)
+{
+    const QByteArray text = sql.toUtf8();
+    ++m_roundTrips;
+    if (m_trace)
+        m_trace->append(text);
+    if (!d->conn || !PQsendQuery(d->conn, text.constData()))
+        return fail(nullptr, ErrorRecord::SelectFailed, "LIB_DB_Select");
+    // One row at a time: the whole result never sits in the client library as well.
+    PQsetSingleRowMode(d->conn);
+    PGresult* failure = nullptr;
+    bool wanted = true;
+    QList<int> types;
+    QStringList row;
+    // Every result is collected, so that the connection is ready for the next statement.
+    while (PGresult* res = PQgetResult(d->conn)) {
+        const ExecStatusType status = PQresultStatus(res);
+        if (status == PGRES_SINGLE_TUPLE && wanted) {
+            const int fields = PQnfields(res);
+            if (types.isEmpty()) {
+                for (int c = 0; c < fields; ++c)
+                    types << typeCodeOf(PQftype(res, c));
+            }
+            row.clear();
+            for (int c = 0; c < fields; ++c)
+                row << cellText(res, 0, c, types.at(c));
+            if (!take(row)) {
+                wanted = false;
+                cancelRunning();
+            }
+        } else if (status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK && wanted && !failure) {
+            failure = res;
+            continue;
+        }
+        PQclear(res);
+    }
+    if (failure)
+        return fail(failure, ErrorRecord::SelectFailed, "LIB_DB_Select");
+    return 0;
+}
+
+void DbSession::cancelRunning()
+{
+    QMutexLocker lock(&d->cancelLock);
+    char reason[256];
+    if (d->cancel)
+        PQcancel(d->cancel, reason, sizeof reason);
 }
 
 int DbSession::fail(pg_result* res, long errorCode, const char* routine)
@@ -294,23 +386,47 @@ int DbSession::execute(const QString& statement, int mode)
     return runStatement(text, ErrorRecord::StatementFailed, "LIB_DB_Execute");
 }
 
-int DbSession::callProc(const QString& statement, int mode)
+QString DbSession::procedureCall(const QString& statement, int mode)
 {
     QString text = statement.trimmed();
     const int blank = text.indexOf(QLatin1Char(' '));
-    if (blank < 0) {
-        m_error.code = ErrorRecord::StatementFailed;
-        m_error.oracleNumber = -1;
-        m_error.description = QStringLiteral("procedure call without arguments: ") + text;
-        m_error.routine = QStringLiteral("LIB_DB_CallProc");
-        LIB_Beep();
-        return -1;
-    }
+    if (blank < 0)
+        return {};
     text = text.left(blank) + QLatin1Char('(') + text.mid(blank + 1) + QLatin1Char(')');
     if (mode == 1)
         text.replace(QLatin1String("''"), QLatin1String("' '"));
     // The system's anonymous block "Begin name(args); end;" is a CALL here.
-    return runStatement(QStringLiteral("CALL ") + text, ErrorRecord::StatementFailed, "LIB_DB_CallProc");
+    return QStringLiteral("CALL ") + text;
+}
+
+int DbSession::callProc(const QString& statement, int mode)
+{
+    const QString call = procedureCall(statement, mode);
+    if (call.isEmpty()) {
+        m_error.code = ErrorRecord::StatementFailed;
+        m_error.oracleNumber = -1;
+        m_error.description = QStringLiteral("procedure call without arguments: ") + statement.trimmed();
+        m_error.routine = QStringLiteral("LIB_DB_CallProc");
+        LIB_Beep();
+        return -1;
+    }
+    return runStatement(call, ErrorRecord::StatementFailed, "LIB_DB_CallProc");
+}
+
+int DbSession::callProcKeepingTransaction(const QString& statement, int mode)
+{
+    const QString call = procedureCall(statement, mode);
+    if (!m_inTransaction || call.isEmpty())
+        return callProc(statement, mode);
+    // One round trip: the savepoint, the call and its release go together; a failed call skips
+    // the release, and the transaction is taken back to the savepoint.
+    const QString text =
+        QStringLiteral("SAVEPOINT lib_kept; ") + call + QStringLiteral("; RELEASE SAVEPOINT lib_kept");
+    if (runStatement(text, ErrorRecord::StatementFailed, "LIB_DB_CallProc") == 0)
+        return 0;
+    if (m_inTransaction)
+        PQclear(send("ROLLBACK TO SAVEPOINT lib_kept"));
+    return -1;
 }
 
 int DbSession::callWithValues(const QString& statement, const QList<QVariant>& values, QVariantMap& firstRow)
@@ -361,10 +477,31 @@ void DbSession::beginTrans()
     m_inTransaction = true;
 }
 
-void DbSession::commitTrans()
+int DbSession::commitTrans()
 {
-    PQclear(send("COMMIT"));
+    PGresult* res = send("COMMIT");
     m_inTransaction = false;
+    // A transaction that a failed statement had aborted ends in a rollback, which the server
+    // reports in the command's tag, not as an error.
+    if (PQresultStatus(res) == PGRES_COMMAND_OK && qstrcmp(PQcmdStatus(res), "COMMIT") == 0) {
+        PQclear(res);
+        return 0;
+    }
+    // The failure that spoiled the transaction is the one to report, when it is still on record.
+    if (m_error.code != ErrorRecord::None) {
+        PQclear(res);
+        LIB_Beep();
+        return -1;
+    }
+    if (PQresultStatus(res) != PGRES_COMMAND_OK)
+        return fail(res, ErrorRecord::StatementFailed, "LIB_DB_CommitTrans");
+    PQclear(res);
+    m_error.code = ErrorRecord::StatementFailed;
+    m_error.description = QStringLiteral("ORA-02091: transaction rolled back");
+    m_error.oracleNumber = oracleNumberOf(m_error.description);
+    m_error.routine = QStringLiteral("LIB_DB_CommitTrans");
+    LIB_Beep();
+    return -1;
 }
 
 void DbSession::rollback()

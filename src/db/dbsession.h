@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 struct pg_result;
@@ -48,9 +49,23 @@ public:
     void disconnect();
     bool isConnected() const;
 
-    int select(const QString& sql, ResultTable& result);
+    // Text values are right-trimmed as the system's result tables have them, or kept as stored
+    // where every character counts (MARC pieces).
+    enum class TextValues { RightTrimmed, Stored };
+    int select(const QString& sql, ResultTable& result, TextValues textValues = TextValues::RightTrimmed);
+    // Like select, for long lists: each data row is handed to `take` as it arrives, as the texts
+    // the result table would give (right-trimmed text, NULL empty, numbers as their text, other
+    // types empty), so that the whole result is never held twice. `take` returning false stops
+    // the statement; that is no failure.
+    int selectEach(const QString& sql, const std::function<bool(QStringList& row)>& take);
+    // Asks the server to stop the statement this session is running; safe from any thread while
+    // the session exists. The stopped statement fails with SQLSTATE 57014.
+    void cancelRunning();
     int execute(const QString& statement, int mode);
     int callProc(const QString& statement, int mode);
+    // Like callProc; inside a transaction the call runs under a savepoint, so that its failure
+    // takes back only what the call did and leaves the transaction usable.
+    int callProcKeepingTransaction(const QString& statement, int mode);
     QString serverDate();
     // Sends a statement with positional values ($1, $2, ...: a null QVariant is NULL, anything
     // else its text) and hands back the first row's columns by lower-case name, untrimmed, NULL
@@ -58,9 +73,18 @@ public:
     int callWithValues(const QString& statement, const QList<QVariant>& values, QVariantMap& firstRow);
 
     void beginTrans();
-    void commitTrans();
+    // -1 with the error record filled when the transaction did not commit: the connection broke,
+    // or the server rolled it back instead.
+    int commitTrans();
     void rollback();
     bool inTransaction() const { return m_inTransaction; }
+
+    // A desk operation that may be run a second time after a deadlock or serialisation failure
+    // arms the session; the error reporter then passes such a failure over silently and asks for
+    // the second run instead (see DbRetryOnce).
+    enum class Retry { Off, Armed, Requested };
+    Retry retry() const { return m_retry; }
+    void setRetry(Retry retry) { m_retry = retry; }
 
     ErrorRecord& error() { return m_error; }
     QString& currentStatement() { return m_statement; }
@@ -90,6 +114,7 @@ private:
     QString m_statement;
     SchemaFlags m_flags;
     bool m_inTransaction = false;
+    Retry m_retry = Retry::Off;
     long m_roundTrips = 0;
     QList<QByteArray>* m_trace = nullptr;
 
@@ -97,5 +122,8 @@ private:
     int fail(pg_result* res, long errorCode, const char* routine); // fills the error record, -1
 
     int runStatement(const QString& text, long errorCode, const char* routine);
+    // "CALL name(args)" for "name args"; empty without the blank.
+    static QString procedureCall(const QString& statement, int mode);
+    int connectFailed(const QString& description); // fills the error record (1001), -1
     void probeSchemaFlags();
 };

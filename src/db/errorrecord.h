@@ -27,4 +27,12 @@ constexpr long ResourceBusy = 54;
 constexpr long ParentKeyNotFound = 2291;
 constexpr long ChildRecordFound = 2292;
 constexpr long ConnectionLost = 3113;
+// The server broke a deadlock, or could not serialise the transaction: it was rolled back whole,
+// and running it again will normally go through.
+constexpr long Deadlock = 60;
+constexpr long CannotSerialize = 8177;
+constexpr bool isTransient(long number)
+{
+    return number == Deadlock || number == CannotSerialize;
+}
 } // namespace OraNumber

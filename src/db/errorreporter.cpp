@@ -65,6 +65,9 @@ QString LIB_DB_ErrorMessage(long oracleNumber, const QString& description)
         return QStringLiteral("ECM010");
     case 54:
         return QStringLiteral("E该记录已经被锁定!");
+    case OraNumber::Deadlock:
+    case OraNumber::CannotSerialize:
+        return QStringLiteral("E其他工作站正在处理同一记录，本次操作已撤销，请重新操作！");
     case 2292:
         for (const auto& word : childWords) {
             if (occursAfterReference(upper, word.key))
@@ -123,7 +126,10 @@ int LIB_DB_ShowError()
         const long number = error.oracleNumber;
         const QString description = error.description;
         const QString statement = LIB_DB_CurrentStatement();
-        if (isConnectionLost(number))
+        DbSession& session = DbSession::current();
+        if (OraNumber::isTransient(number) && session.retry() == DbSession::Retry::Armed)
+            session.setRetry(DbSession::Retry::Requested); // the operation runs again, unseen
+        else if (isConnectionLost(number))
             offerReconnect();
         else
             LIB_ShowMsg(LIB_DB_ErrorMessage(number, description));

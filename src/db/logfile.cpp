@@ -1,6 +1,6 @@
 #include "logfile.h"
 
-#include "startup/environment.h"
+#include "dbenvironment.h"
 
 #include <QFile>
 
@@ -11,8 +11,11 @@ int LIB_WriteLogFile(const QString& text, int mode)
 
 int LIB_WriteLogFileAt(const QDateTime& moment, const QString& text, int mode)
 {
-    const QString path = LIB_GetEnv(15).toString() + moment.toString(QStringLiteral("yyyy-MM-dd")) +
-                         QStringLiteral("_Log.log");
+    const QString directory = DbEnvironment::logDirectory();
+    if (directory.isEmpty())
+        return -1;
+    const QString path =
+        directory + moment.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral("_Log.log");
     QFile file(path);
     const QIODevice::OpenMode openMode =
         mode == 1 ? QIODevice::WriteOnly | QIODevice::Truncate : QIODevice::WriteOnly | QIODevice::Append;

@@ -1,11 +1,13 @@
 #include "messages.h"
 
 #include "database.h"
-#include "startup/environment.h"
+#include "dbenvironment.h"
 #include "sysparams.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
+#include <QThread>
 
 namespace {
 std::unique_ptr<MessagePresenter>& presenterSlot()
@@ -46,6 +48,12 @@ void LIB_SetSoundPlayer(std::function<void(const QString& path)> player)
 
 void LIB_Beep()
 {
+    // A failure on a connection of a background thread beeps on the application's thread.
+    if (auto* app = QCoreApplication::instance(); app && QThread::currentThread() != app->thread()) {
+        QMetaObject::invokeMethod(
+            app, [] { LIB_Beep(); }, Qt::QueuedConnection);
+        return;
+    }
     if (auto* presenter = LIB_MessagePresenter())
         presenter->beep();
 }
@@ -119,7 +127,7 @@ QString LIB_GetMsg(const QString& code)
         return code;
     const QString sound = catalogue.sound(row);
     if (!sound.isEmpty() && soundPlayer())
-        soundPlayer()(LIB_GetEnv(14).toString() + QStringLiteral("sound/") + sound);
+        soundPlayer()(DbEnvironment::soundDirectory() + sound);
     QString text = catalogue.content(row);
     replaceFirst(text, QLatin1String("%S"), code.mid(6));
     replaceFirst(text, QLatin1String("\\N"), QStringLiteral("\r"));

@@ -28,6 +28,9 @@ public:
     // Convenience readers for data rows (row 2 is the first data row).
     QString text(int column, int row) const { return value(column, row).toString(); }
     double number(int column, int row) const { return value(column, row).toDouble(); }
+    // Whether a number column holds a value there: NULL is stored as the integer 0, any number
+    // that was read as a double.
+    bool hasNumber(int column, int row) const { return value(column, row).typeId() == QMetaType::Double; }
 
     QString columnName(int column) const { return text(column, 0); }
     int columnIndex(const QString& name) const; // -1 when absent; case-insensitive

@@ -4,6 +4,7 @@
 #include "admissionreader.h"
 #include "admissionviolations.h"
 #include "db/database.h"
+#include "db/dbretry.h"
 #include "db/errorreporter.h"
 #include "db/messages.h"
 #include "localreadertypes.h"
@@ -39,10 +40,11 @@ public:
     }
 
 private:
-    void commit()
+    // false when the transaction did not commit (the error record says why).
+    bool commit()
     {
-        LIB_DB_CommitTrans();
         m_open = false;
+        return LIB_DB_CommitTrans() == 0;
     }
 
     bool refuse(const QString& message)
@@ -87,6 +89,7 @@ private:
 
     bool readReader()
     {
+        // Locks: the reader's card and row, then the violations (lockorder.h).
         LIB_DB_BeginTrans();
         m_open = true;
         const QString card = m_boxText.trimmed().toUpper();
@@ -167,7 +170,10 @@ private:
             return false;
         }
         m_desk.reader.violationCount = int(m_result.violationRows.size());
-        commit();
+        if (!commit()) {
+            LIB_DB_ShowError(); // the violations stay as they were
+            return false;
+        }
         if (m_settings.checkViolations != 1 || m_result.violationRows.isEmpty())
             return true;
         m_result.showViolations = true;
@@ -232,5 +238,5 @@ private:
 
 AdmissionResult ReaderAdmission::admit(DeskContext& desk, const QString& readerBoxText)
 {
-    return AdmissionRun(*this, desk, readerBoxText).run();
+    return DbRetryOnce([&] { return AdmissionRun(*this, desk, readerBoxText).run(); });
 }

@@ -6,11 +6,13 @@
 #include "copylendinglimits.h"
 #include "copylendingpermit.h"
 #include "db/database.h"
+#include "db/dbretry.h"
 #include "db/errorreporter.h"
 #include "db/messages.h"
 #include "db/sysparams.h"
 #include "db/workload.h"
 #include "itemlookup.h"
+#include "lockorder.h"
 #include "overduecharge.h"
 #include "startup/desksettings.h"
 
@@ -71,8 +73,8 @@ bool itemMayBeLent(const DeskContext& desk, const ItemDetails& item)
     return true;
 }
 
-// Ends the transaction before the loan is written: the commit releases the lock on the reader's
-// loans and writes nothing.
+// Ends the transaction before the loan is written: the commit releases the reader's lending lock
+// and writes nothing.
 void commitAndShow(const QString& message)
 {
     LIB_DB_CommitTrans();
@@ -85,19 +87,34 @@ void commitAndReportError()
     LIB_DB_ShowError();
 }
 
-// Locks the reader, checks the limits, dates the loan and records it, all in one transaction.
-// Returns the due date sent to the procedure, empty when refused.
+// The failure of LT_lendbook_new when another desk lent the book since it was looked up: the
+// loan list's key holds one loan per book.
+bool lostLendingRace()
+{
+    const ErrorRecord& error = LIB_DB_Error();
+    return error.oracleNumber == OraNumber::UniqueViolated &&
+           error.description.contains(QLatin1String("LEND_LST_PK"));
+}
+
+// The price notice "ILT104", when the book has a price of at least system parameter 6.
+void showPriceNotice(const ItemDetails& item)
+{
+    if (item.priced && LIB_MicroYuan(item.price) >= LIB_MicroYuan(LIB_GetSysPara(6).toDouble()))
+        LIB_ShowMsg(QStringLiteral("ILT104") + LIB_CentsText(LIB_CentsHalfAway(LIB_MicroYuan(item.price))));
+}
+
+// Locks the reader's lending, checks the limits, dates the loan and records it, all in one
+// transaction. Returns the due date sent to the procedure, empty when refused.
 QString recordLoan(DeskContext& desk, const ItemDetails& item)
 {
     const QString certId = LIB_SQLQuote(desk.reader.certId);
     LIB_DB_BeginTrans();
-    // Two desks lending to one reader wait for each other here, so that the counts below
-    // cannot be overtaken. The lock is on the reader's row: a reader without any loan yet has
-    // no loan row to lock, and two first loans would otherwise both pass the limits.
+    // Two desks lending to one reader wait for each other here, so that the counts below cannot
+    // be overtaken; a reader without any loan yet has no loan row to lock. The lock is the
+    // reader's lending lock, not a row: an admission of the same reader at another desk, which
+    // locks the reader's row, never waits for it (lockorder.h).
     ResultTable locked;
-    if (!select(QStringLiteral("SELECT cert_id FROM reader WHERE cert_id = ") + certId +
-                    QStringLiteral(" FOR UPDATE"),
-                locked)) {
+    if (!select(readerLendingLockStatement(certId), locked)) {
         commitAndReportError();
         return {};
     }
@@ -131,24 +148,39 @@ QString recordLoan(DeskContext& desk, const ItemDetails& item)
         return {};
     }
     desk.loanCalendar = LoanCalendar::forLocation(item.location);
+    if (rule->countsInDays() && LIB_ClosedEveryWeekDay(desk.loanCalendar.openingTimes)) {
+        commitAndShow(LIB_ClosedEveryDayMessage(item.location));
+        return {};
+    }
     const QString due = LIB_NewLoanDueDate(*rule, now, desk.loanCalendar);
 
-    // The operator reads the notice while the reader's loans stay locked.
-    if (LIB_MicroYuan(item.price) >= LIB_MicroYuan(LIB_GetSysPara(6).toDouble()))
-        LIB_ShowMsg(QStringLiteral("ILT104") + LIB_CentsText(LIB_CentsHalfAway(LIB_MicroYuan(item.price))));
-
+    // The price notice waits for the operator after the transaction has ended, so that no other
+    // desk waits on this operator; what the operator sees comes in the same order as ever: the
+    // notice, then the outcome.
     const QString lend = QStringLiteral("LT_lendbook_new ") + certId + QLatin1Char(',') +
                          LIB_SQLQuote(item.propNo) + QLatin1Char(',') + LIB_SQLQuote(due) + QLatin1Char(',') +
                          LIB_SQLQuote(rule->ruleNo) + QLatin1Char(',') + LIB_SQLQuote(QString()) +
                          QLatin1Char(',') + LIB_SQLQuote(desk.worker) + QStringLiteral(",'0','0'");
-    // A failed statement spoils the whole transaction on this server, so a workload count that
-    // cannot be written takes the loan back with it rather than losing it at the commit.
-    if (!callProc(lend) || LIB_AddWorkload(QStringLiteral("424"), 0, 1, 0) != 0) {
+    if (!callProc(lend)) {
         LIB_DB_Rollback();
+        if (lostLendingRace()) {
+            LIB_DB_Error().clear();
+            showPriceNotice(item);
+            LIB_ShowMsg(QStringLiteral("ELT113"));
+        } else {
+            if (!DbRetryRequestedBy(LIB_DB_Error())) // else the notice comes with the second run
+                showPriceNotice(item);
+            LIB_DB_ShowError();
+        }
+        return {};
+    }
+    LIB_AddWorkload(QStringLiteral("424"), 0, 1, 0); // a failed count leaves the loan standing
+    const bool committed = LIB_DB_CommitTrans() == 0;
+    showPriceNotice(item);
+    if (!committed) {
         LIB_DB_ShowError();
         return {};
     }
-    LIB_DB_CommitTrans();
     return due;
 }
 
@@ -156,23 +188,15 @@ QString recordLoan(DeskContext& desk, const ItemDetails& item)
 void relocate(const QString& propNo, const QString& deskLocation)
 {
     LIB_DB_BeginTrans();
-    if (callProc(QStringLiteral("LT_ModiLoca ") + LIB_SQLQuote(propNo) + QLatin1Char(',') +
-                 LIB_SQLQuote(deskLocation))) {
-        LIB_DB_CommitTrans();
-    } else {
+    if (!callProc(QStringLiteral("LT_ModiLoca ") + LIB_SQLQuote(propNo) + QLatin1Char(',') +
+                  LIB_SQLQuote(deskLocation)))
         LIB_DB_Rollback();
-        LIB_DB_Error().clear();
-    }
+    else if (LIB_DB_CommitTrans() == 0)
+        return;
+    LIB_DB_Error().clear();
 }
 
-} // namespace
-
-QStringList CopyLendLine::cells() const
-{
-    return {barcode, title, callNo, lentAt, due, locationName, statusName, author, publisher, ruleNo};
-}
-
-CopyLendOutcome LendForPhotocopy(DeskContext& desk, const QString& barcode)
+CopyLendOutcome lendOnce(DeskContext& desk, const QString& barcode)
 {
     CopyLendOutcome outcome;
     ResultTable items;
@@ -216,4 +240,16 @@ CopyLendOutcome LendForPhotocopy(DeskContext& desk, const QString& barcode)
                     desk.item.publisher,
                     DeskSettings::current().copyLendRule};
     return outcome;
+}
+
+} // namespace
+
+QStringList CopyLendLine::cells() const
+{
+    return {barcode, title, callNo, lentAt, due, locationName, statusName, author, publisher, ruleNo};
+}
+
+CopyLendOutcome LendForPhotocopy(DeskContext& desk, const QString& barcode)
+{
+    return DbRetryOnce([&] { return lendOnce(desk, barcode); });
 }

@@ -6,12 +6,15 @@
 #include "codes/loancalendar.h"
 #include "copylendingpermit.h"
 #include "db/database.h"
+#include "db/dbretry.h"
 #include "db/errorreporter.h"
 #include "db/messages.h"
 #include "db/sysparams.h"
 #include "db/workload.h"
 #include "info/bibelements.h"
 #include "info/marcreader.h"
+#include "lockorder.h"
+#include "readerportrait.h"
 #include "startup/desksettings.h"
 
 namespace {
@@ -27,6 +30,7 @@ struct Loan
     QString callNo;
     QString barcode;
     double price = 0;
+    bool priced = false; // price not NULL
     QString cardBarcode;
     QString lentAt;
 };
@@ -43,6 +47,7 @@ Loan loanFromRow(const ResultTable& rows)
     loan.callNo = rows.text(5, row);
     loan.barcode = rows.text(6, row);
     loan.price = rows.number(10, row);
+    loan.priced = rows.hasNumber(10, row);
     loan.cardBarcode = rows.text(11, row);
     loan.lentAt = rows.text(12, row);
     return loan;
@@ -69,8 +74,17 @@ void commitAndReportError()
 
 // Reads the loan, the borrower and the rule under lock and works out the charge. False when the
 // return was refused (the transaction is then ended and the refusal shown).
-bool prepareReturn(DeskContext& desk, const QString& barcode, Loan& loan, OverdueCharge& charge)
+bool prepareReturn(DeskContext& desk, const QString& barcode, Loan& loan, CopyReturnOutcome& outcome)
 {
+    // The item first, as every operation takes its locks (lockorder.h): the loan query below
+    // locks its loan row before its item row.
+    ResultTable items;
+    if (!select(QStringLiteral("SELECT prop_no FROM item WHERE bar_code = ") + LIB_SQLQuote(barcode) +
+                    QStringLiteral(" FOR UPDATE"),
+                items)) {
+        commitAndReportError();
+        return false;
+    }
     ResultTable loans;
     // With several cards of the reader the card of the highest cert_flag comes first. The
     // locking clause follows the ordering: this server accepts FOR UPDATE only after ORDER BY.
@@ -109,6 +123,14 @@ bool prepareReturn(DeskContext& desk, const QString& barcode, Loan& loan, Overdu
     }
     desk.reader = readerRecordFromRow(readers, 2);
     desk.reader.cardBarcode = loan.cardBarcode;
+    outcome.readerShown = true;
+    if (DeskSettings::current().showReaderPhoto == 1) {
+        outcome.portraitShown = true;
+        if (LIB_LoadReaderPortrait(desk.reader.certId, outcome.portraitPath) != 0) {
+            commitAndReportError();
+            return false;
+        }
+    }
 
     const std::optional<CircRule> rule = LIB_FindCircRule(copyRule);
     if (!rule) {
@@ -116,14 +138,20 @@ bool prepareReturn(DeskContext& desk, const QString& barcode, Loan& loan, Overdu
         return false;
     }
     QString due = loan.due;
-    if (rule->countsInDays())
-        due = AdjustDueDate(due, ClosingPeriods(loan.location), OpeningTimes(loan.location));
+    if (rule->countsInDays()) {
+        const ResultTable openingTimes = OpeningTimes(loan.location);
+        if (LIB_ClosedEveryWeekDay(openingTimes)) {
+            commitAndShow(LIB_ClosedEveryDayMessage(loan.location));
+            return false;
+        }
+        due = AdjustDueDate(due, ClosingPeriods(loan.location), openingTimes);
+    }
     const QString now = LIB_DB_ServerDate();
     if (now.isEmpty()) {
         commitAndReportError();
         return false;
     }
-    charge = LIB_OverdueCharge(*rule, due, now, LIB_GetSysPara(9).toDouble());
+    outcome.charge = LIB_OverdueCharge(*rule, due, now, LIB_GetSysPara(9).toDouble());
     return true;
 }
 
@@ -137,15 +165,16 @@ bool recordReturn(const DeskContext& desk, const Loan& loan, const OverdueCharge
         QLatin1Char(',') + QString::number(charge.count) + QLatin1Char(',') + charge.fineText() +
         QLatin1Char(',') + LIB_SQLQuote(charge.unit) + QLatin1Char(',') + LIB_SQLQuote(charge.description) +
         QLatin1Char(',') + LIB_SQLQuote(desk.worker);
-    // A failed statement spoils the whole transaction on this server: a workload count that
-    // cannot be written takes the return back with it rather than losing it at the commit.
-    if (LIB_DB_CallProc(LIB_DB_CurrentStatement(), 0) != 0 ||
-        LIB_AddWorkload(QStringLiteral("425"), 0, 1, 0) != 0) {
+    if (LIB_DB_CallProc(LIB_DB_CurrentStatement(), 0) != 0) {
         LIB_DB_Rollback();
         LIB_DB_ShowError();
         return false;
     }
-    LIB_DB_CommitTrans();
+    LIB_AddWorkload(QStringLiteral("425"), 0, 1, 0); // a failed count leaves the return standing
+    if (LIB_DB_CommitTrans() != 0) {
+        LIB_DB_ShowError();
+        return false;
+    }
     return true;
 }
 
@@ -167,14 +196,7 @@ CopyReturnLine lineFor(const Loan& loan, const OverdueCharge& charge, const Marc
             loan.ruleNo};
 }
 
-} // namespace
-
-QStringList CopyReturnLine::cells() const
-{
-    return {barcode, title, callNo, locationName, lentAt, due, overdue, author, publisher, ruleNo};
-}
-
-CopyReturnOutcome ReturnPhotocopy(DeskContext& desk, const QString& barcode)
+CopyReturnOutcome returnOnce(DeskContext& desk, const QString& barcode)
 {
     CopyReturnOutcome outcome;
     ResultTable items;
@@ -199,7 +221,7 @@ CopyReturnOutcome ReturnPhotocopy(DeskContext& desk, const QString& barcode)
 
     Loan loan;
     LIB_DB_BeginTrans();
-    if (!prepareReturn(desk, barcode, loan, outcome.charge) || !recordReturn(desk, loan, outcome.charge))
+    if (!prepareReturn(desk, barcode, loan, outcome) || !recordReturn(desk, loan, outcome.charge))
         return outcome;
     outcome.returned = true;
 
@@ -208,10 +230,22 @@ CopyReturnOutcome ReturnPhotocopy(DeskContext& desk, const QString& barcode)
         LIB_DB_ShowError(); // the return stands; the line goes without its texts
     outcome.line = lineFor(loan, outcome.charge, records.value(loan.marcRecNo));
 
-    if (LIB_MicroYuan(loan.price) >= LIB_MicroYuan(LIB_GetSysPara(6).toDouble()))
+    if (loan.priced && LIB_MicroYuan(loan.price) >= LIB_MicroYuan(LIB_GetSysPara(6).toDouble()))
         LIB_ShowMsg(QStringLiteral("ILT105") + LIB_CentsText(LIB_CentsHalfAway(LIB_MicroYuan(loan.price))));
     if (marcUseFlag == QLatin1String("2"))
         LIB_ShowMsg(QStringLiteral("ILT102"));
     desk.fineReader = desk.reader.certId;
     return outcome;
+}
+
+} // namespace
+
+QStringList CopyReturnLine::cells() const
+{
+    return {barcode, title, callNo, locationName, lentAt, due, overdue, author, publisher, ruleNo};
+}
+
+CopyReturnOutcome ReturnPhotocopy(DeskContext& desk, const QString& barcode)
+{
+    return DbRetryOnce([&] { return returnOnce(desk, barcode); });
 }

@@ -30,6 +30,11 @@ struct CopyReturnLine
 struct CopyReturnOutcome
 {
     bool returned = false;
+    // The borrower was read (and became the desk's current reader), with the portrait when the
+    // desk shows portraits (ChkRedrPic); an empty path is the default picture.
+    bool readerShown = false;
+    bool portraitShown = false;
+    QString portraitPath;
     OverdueCharge charge; // what the return was recorded with
     CopyReturnLine line;  // the line to append (emphasised) when the return was recorded
 };

@@ -61,6 +61,7 @@ struct ItemDetails
     QString lendGrade;
     QString circTypeCode;
     double price = 0;
+    bool priced = false; // the item has a price at all (price not NULL)
     QString title;
     QString author;
     QString publisher;
@@ -78,9 +79,9 @@ struct DeskContext
     QString location; // the desk's reading room (LIB_GetEnv 3)
     QString worker;   // the operator (LIB_GetEnv 4)
 
-    ReaderRecord reader;   // the last admitted or refused reader
+    ReaderRecord reader; // the last admitted or refused reader
     bool readerAdmitted = false;
-    ItemDetails item;      // the last item looked up
+    ItemDetails item; // the last item looked up
     QString lastServerDate;
 
     // The reader and amount the overdue-fine window works on.

@@ -1,10 +1,14 @@
 #include "frmReadMain.h"
 
+#include "barcoderules.h"
+#include "campuscard.h"
 #include "db/database.h"
 #include "db/errorreporter.h"
 #include "db/messages.h"
 #include "db/sysparams.h"
 #include "extensions/deskextensions.h"
+#include "frmLendFine.h"
+#include "localreadertypes.h"
 #include "startup/desksettings.h"
 #include "startup/environment.h"
 #include "startup/frmCircLogo.h"
@@ -54,10 +58,31 @@ frmReadMain::frmReadMain(QWidget* parent) : QMainWindow(parent)
                                   [](const QString& id) { DeskSettings::current().themeId = id; }});
     connectInformationWindows();
     m_admission.showNow = [this](const AdmissionResult& result) { showAdmission(result); };
-    // Call site (overdue fines): m_admission.settleFines opens frmLendFine once that window exists.
+    m_admission.settleFines = [this](DeskContext& desk) { frmLendFine::settleFines(desk, this); };
 }
 
 frmReadMain::~frmReadMain() = default;
+
+std::unique_ptr<QWidget> frmReadMain::createForStartup(DeskHandover& handover)
+{
+    auto window = std::make_unique<frmReadMain>();
+    handover = window->handover();
+    return window;
+}
+
+DeskHandover frmReadMain::handover()
+{
+    DeskHandover desk;
+    desk.prepareDeskData = [] {
+        BarcodeReadRules::current().load();
+        // The local reader types file follows the reader types just loaded; a file that cannot
+        // be rewritten is logged there and the desk still opens.
+        LIB_MaintainLocalReaderTypesFile();
+    };
+    desk.initialize = [this] { return pInitialize(); };
+    desk.show = [this] { show(); };
+    return desk;
+}
 
 int frmReadMain::pInitialize()
 {
@@ -80,8 +105,9 @@ int frmReadMain::pInitialize()
     writeOperatorStatus();
     // 7. Start mode.
     enterMode(DeskMode(qBound(0, settings.readingMode, 3)));
-    // 8. Campus card: no card interface is configured in this build, so reconnecting only
-    // follows the setting.
+    // 8. Campus card.
+    if (settings.campusCardInUse())
+        LIB_CreateCampusCard();
     m_menuItems.value(QStringLiteral("mnuReconn"))->setEnabled(settings.campusCardInUse());
     return 0;
 }
@@ -138,7 +164,7 @@ void frmReadMain::closeEvent(QCloseEvent* event)
     }
     DeskSettings::current().saveThemeId(DeskSettings::current().themeId);
     m_extensions->release();
-    // Call site (campus card): its object is released here once it exists.
+    LIB_ReleaseCampusCard();
     if (LIB_DB_Close() != 0)
         LIB_DB_ShowError();
     event->accept();

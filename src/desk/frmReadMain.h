@@ -2,9 +2,11 @@
 
 #include "admission.h"
 #include "deskcontext.h"
+#include "startup/deskhandover.h"
 
 #include <QMainWindow>
 #include <QMap>
+#include <memory>
 
 class CopyGridModel;
 class DeskGridModel;
@@ -30,6 +32,10 @@ class frmReadMain : public QMainWindow
 public:
     explicit frmReadMain(QWidget* parent = nullptr);
     ~frmReadMain() override;
+
+    // The hidden main window of the start-up, and what the first login hands over to it.
+    static std::unique_ptr<QWidget> createForStartup(DeskHandover& handover);
+    DeskHandover handover();
 
     // Prepares the window for the logged-in operator. 0 when it can be shown.
     int pInitialize();
@@ -78,6 +84,8 @@ private:
     void openSettings();
     void openBarcodeRules();
     void openLocalReaders();
+    void openReadingLog();
+    void openPurge();
     void showAbout();
     void showHelpContents();
     void openMakerPage(const QString& settingKey);
@@ -98,6 +106,7 @@ private:
     void endReader();
     void startInactivityTimer();
     void showAdmission(const AdmissionResult& result);
+    void showPortrait(bool shown, const QString& path); // shown false or no path: the default picture
     bool countBook(const QString& code);
     void clearCheckBoxFocus();
     // frmReadMainInfo.cpp

@@ -1,12 +1,14 @@
 // The desk window's command dispatch: a menu item or toolbar button delivers its id, the first
 // matching entry runs. An entry without an action belongs to a window that does not exist yet.
 #include "barcoderules.h"
+#include "campuscard.h"
 #include "codes/codetables.h"
 #include "db/messages.h"
 #include "extensions/deskextensions.h"
 #include "extensions/helpcontents.h"
 #include "frmBarReadRule.h"
 #include "frmDataType.h"
+#include "frmLendFine.h"
 #include "frmReadMain.h"
 #include "frmRedrValid.h"
 #include "startup/applicationtitle.h"
@@ -17,12 +19,14 @@
 #include "startup/frmReadSet.h"
 #include "stats/FrmBookTop.h"
 #include "stats/FrmLendRate.h"
+#include "stats/frmLt3Log.h"
 #include "stats/frmRead_BookStat.h"
 #include "stats/frmRedrCount.h"
 #include "stats/frmRedrLendCount.h"
 #include "stats/frmRedrStat.h"
 #include "stats/frmStatJob.h"
 #include "stats/frmUsingStat.h"
+#include "stats/frmdelRecord.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -61,19 +65,23 @@ void frmReadMain::runMenuCommand(const QString& id)
              if (w.copyLendAvailable())
                  w.enterMode(DeskMode::CopyReturn);
          }},
-        {"mnuCopyFine", {}}, // overdue-fine window frmLendFine (needs copy lending and DealFine)
+        {"mnuCopyFine",
+         [](frmReadMain& w) {
+             if (w.copyLendAvailable())
+                 frmLendFine::openFromMenu(w.m_desk, &w);
+         }},
         {"mnuReJoin", [](frmReadMain& w) { w.reLogin(); }},
         {"mnuExit", [](frmReadMain& w) { w.close(); }},
         {"mnuRedrInfo", [](frmReadMain& w) { w.openReaderDetail(); }},
         {"mnuRedrValide", [](frmReadMain& w) { w.openLocalReaders(); }},
         {"mnuReadSet", [](frmReadMain& w) { w.openSettings(); }},
         {"mnuBarReadRule", [](frmReadMain& w) { w.openBarcodeRules(); }},
-        {"mnuReconn", {}}, // campus-card interface: none is configured in this build
-        {"mnuLt3Log", {}}, // reading-log query frmLt3Log
+        {"mnuReconn", [](frmReadMain&) { LIB_CreateCampusCard(); }},
+        {"mnuLt3Log", [](frmReadMain& w) { w.openReadingLog(); }},
         {"mnuInfoSeekBook", [](frmReadMain& w) { w.openItemInformation(); }},
         {"mnuInfoSeekReader", [](frmReadMain& w) { w.openReaderInformation(); }},
         {"mnuInfoImport", [](frmReadMain& w) { w.startImport(); }},
-        {"mnuDelrecord", {}}, // purge of old reading records frmdelRecord
+        {"mnuDelrecord", [](frmReadMain& w) { w.openPurge(); }},
         {"mnuInfoReaderStat", // statistics windows
          [](frmReadMain& w) {
              frmRedrLendCount window(w.m_desk.mode == DeskMode::ReaderCheckIn, &w);
@@ -194,6 +202,30 @@ void frmReadMain::openLocalReaders()
 {
     frmRedrValid readers(this);
     readers.exec();
+}
+
+void frmReadMain::openReadingLog()
+{
+    // Modeless, one window: a second command brings the open one forward (a closed one is
+    // being released).
+    frmLt3Log* log = nullptr;
+    for (frmLt3Log* open : findChildren<frmLt3Log*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (open->isVisible())
+            log = open;
+    }
+    if (!log) {
+        log = new frmLt3Log(this);
+        log->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    log->show();
+    log->raise();
+    log->activateWindow();
+}
+
+void frmReadMain::openPurge()
+{
+    frmdelRecord purge(int(m_desk.mode), this);
+    purge.exec();
 }
 
 void frmReadMain::showAbout()

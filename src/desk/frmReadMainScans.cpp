@@ -14,6 +14,7 @@
 #include "recordingrows.h"
 
 #include <QCheckBox>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -100,10 +101,7 @@ void frmReadMain::showAdmission(const AdmissionResult& result)
 {
     if (result.readerShown)
         DeskGrid::setPanelValues(vsRedrInfo, result.panelValues);
-    if (result.portraitShown)
-        imgReader->setPixmap(result.portraitPath.isEmpty() ? QPixmap() : QPixmap(result.portraitPath));
-    else
-        imgReader->clear();
+    showPortrait(result.portraitShown, result.portraitPath);
     m_violations->setNumberedRows(result.violationRows);
     vsVolt->setVisible(result.showViolations);
     if (result.showViolations)
@@ -117,13 +115,23 @@ void frmReadMain::showAdmission(const AdmissionResult& result)
     }
 }
 
+void frmReadMain::showPortrait(bool shown, const QString& path)
+{
+    // Every portrait arrives under the same file name: it is read afresh, never through the pixmap
+    // cache, which takes a file of the same size written in the same second for the one it holds.
+    if (shown && !path.isEmpty())
+        imgReader->setPixmap(QPixmap::fromImage(QImageReader(path).read()));
+    else
+        imgReader->clear();
+}
+
 bool frmReadMain::scanReader()
 {
     const QString text = BarcodeReadRules::current().cardNumberFromScan(txtRedrBarcode->text());
     txtRedrBarcode->setText(text);
     const DeskMode mode = m_desk.mode;
-    if (mode == DeskMode::CopyLending && !m_copyReturnCode.isEmpty() &&
-        text.trimmed().toUpper() == m_copyReturnCode) {
+    // The box text as it stands: the control code is upper-cased and trimmed, the text is not.
+    if (mode == DeskMode::CopyLending && !m_copyReturnCode.isEmpty() && text == m_copyReturnCode) {
         enterMode(DeskMode::CopyReturn);
         return false;
     }
@@ -247,8 +255,10 @@ void frmReadMain::scanReturnBook()
     case CopyScanAction::Return: {
         m_scannedCode = scan.code;
         const CopyReturnOutcome outcome = ReturnPhotocopy(m_desk, scan.code);
-        if (!m_desk.reader.isEmpty())
+        if (outcome.readerShown) {
             DeskGrid::setPanelValues(vsRedrInfo, readerPanelValues(m_desk.reader));
+            showPortrait(outcome.portraitShown, outcome.portraitPath);
+        }
         if (outcome.returned) {
             m_copyReturns->appendNewest(outcome.line.cells());
             DeskGrid::showNewest(vsCopyRet);

@@ -40,6 +40,7 @@ ItemDetails itemFromLookupRow(const ResultTable& rows, int row)
     item.lendGrade = rows.text(LendGrade, row);
     item.circTypeCode = rows.text(CircType, row);
     item.price = rows.number(Price, row);
+    item.priced = rows.hasNumber(Price, row);
     return item;
 }
 

@@ -137,6 +137,15 @@ qint64 LIB_RoundFineCents(qint64 cents, double roundingMode)
     return cents;
 }
 
+int LIB_ClockHoursBetween(const QString& from, const QString& to)
+{
+    const QDateTime start = clockTime(from);
+    const QDateTime end = clockTime(to);
+    if (!start.isValid() || !end.isValid())
+        return 0;
+    return int(clockHour(end) - clockHour(start));
+}
+
 OverdueCharge LIB_OverdueCharge(const CircRule& rule, const QString& dueString, const QString& serverDateTime,
                                 double roundingMode)
 {

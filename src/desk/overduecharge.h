@@ -35,6 +35,10 @@ struct OverdueCharge
     QString fineText() const { return LIB_CentsText(fineCents); }
 };
 
+// The number of clock-hour boundaries passed from one "yyyy-mm-ddhh:mm:ss" time to another
+// (10:59 to 11:01 is one); 0 when either is not a date-time.
+int LIB_ClockHoursBetween(const QString& from, const QString& to);
+
 // The charge for a loan of `rule` due at `dueString` and returned at `serverDateTime`
 // ("yyyy-mm-ddhh:mm:ss"). For day rules `dueString` is the stored due date already moved by the
 // item location's calendar. The grace period (unfine_ext_days) only decides whether anything is

@@ -1,6 +1,7 @@
 #include "recording.h"
 
 #include "db/database.h"
+#include "db/dbretry.h"
 #include "db/errorreporter.h"
 #include "db/workload.h"
 #include "itemlookup.h"
@@ -31,6 +32,7 @@ int rollBackAndReport()
 int recordEvent(const std::function<QString(const QString& eventTime)>& eventCall, const QString& job,
                 QString& eventTime)
 {
+    // Locks, taken by the procedures: the item, its call number, then the workload (lockorder.h).
     LIB_DB_BeginTrans();
     const QString now = LIB_GetEnv(0).toString();
     if (now.isEmpty())
@@ -38,11 +40,11 @@ int recordEvent(const std::function<QString(const QString& eventTime)>& eventCal
     LIB_DB_CurrentStatement() = eventCall(now);
     if (LIB_DB_CallProc(LIB_DB_CurrentStatement()) != 0)
         return rollBackAndReport();
-    // A failed workload count aborts the server's transaction: the event must not be taken
-    // for recorded then.
-    if (LIB_AddWorkload(job, 0, 1, 0) != 0)
-        return rollBackAndReport();
-    LIB_DB_CommitTrans();
+    LIB_AddWorkload(job, 0, 1, 0); // a failed count leaves the event standing
+    if (LIB_DB_CommitTrans() != 0) {
+        LIB_DB_ShowError(); // the event is not recorded: nothing to show in the grid
+        return -1;
+    }
     eventTime = now;
     return 0;
 }
@@ -68,7 +70,9 @@ QString readerVisitCall(const QString& certId, const QString& eventTime, const Q
     return procedureCall("LT_reader_stat", {certId, eventTime, location, worker});
 }
 
-int countOrRegisterBook(DeskContext& desk, const QString& scannedCode)
+namespace {
+
+int countOrRegisterOnce(DeskContext& desk, const QString& scannedCode)
 {
     const bool counting = desk.mode == DeskMode::BookCounting;
     if (!counting && (!desk.readerAdmitted || desk.reader.isEmpty()))
@@ -94,7 +98,7 @@ int countOrRegisterBook(DeskContext& desk, const QString& scannedCode)
     return 0;
 }
 
-int recordCheckIn(DeskContext& desk)
+int recordCheckInOnce(DeskContext& desk)
 {
     if (desk.checkOnly())
         return 0;
@@ -109,4 +113,16 @@ int recordCheckIn(DeskContext& desk)
         return -1;
     desk.lastServerDate = eventTime;
     return 0;
+}
+
+} // namespace
+
+int countOrRegisterBook(DeskContext& desk, const QString& scannedCode)
+{
+    return DbRetryOnce([&] { return countOrRegisterOnce(desk, scannedCode); });
+}
+
+int recordCheckIn(DeskContext& desk)
+{
+    return DbRetryOnce([&] { return recordCheckInOnce(desk); });
 }

@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "db/dumpdecoder.h"
+#include "db/logfile.h"
 
 #include <QSet>
 
@@ -11,18 +12,27 @@ constexpr int dumpedChunks = 12;
 constexpr int numbersPerStatement = 500; // keeps IN lists well inside what servers accept
 
 // The four 500-character chunks of each text column in dump notation, so that the long text
-// arrives whatever the column width.
+// arrives whatever the column width. orafce's dump() refuses NULL (where Oracle's says "NULL"),
+// so a missing piece is dumped as an empty text.
 QString dumpedColumns(const QString& table)
 {
     QStringList items;
     for (const char* column : {"marc01", "marc02", "marc03"}) {
         const QString name = table + QLatin1String(column);
-        items << QStringLiteral("dump(substr(%1,1,500),16)").arg(name)
-              << QStringLiteral("dump(substr(%1,501,500),16)").arg(name)
-              << QStringLiteral("dump(substr(%1,1001,500),16)").arg(name)
-              << QStringLiteral("dump(substr(%1,1501),16)").arg(name);
+        items << QStringLiteral("dump(coalesce(substr(%1,1,500),''),16)").arg(name)
+              << QStringLiteral("dump(coalesce(substr(%1,501,500),''),16)").arg(name)
+              << QStringLiteral("dump(coalesce(substr(%1,1001,500),''),16)").arg(name)
+              << QStringLiteral("dump(coalesce(substr(%1,1501),''),16)").arg(name);
     }
     return items.join(QLatin1Char(','));
+}
+
+// A record whose leader and directory agree with no byte count is read as empty and written to
+// the log, so that someone puts it right.
+void reportProblem(const QString& marcRecNo, const MarcRecord& record)
+{
+    if (!record.problem().isEmpty())
+        LIB_WriteLogFile(QStringLiteral("MARC记录[%1]：%2").arg(marcRecNo, record.problem()));
 }
 
 MarcRecord recordFromRows(const ResultTable& rows, int firstRow, int endRow, int firstDataColumn)
@@ -33,9 +43,16 @@ MarcRecord recordFromRows(const ResultTable& rows, int firstRow, int endRow, int
     return MarcRecord::fromIso2709(MarcReader::plainText(rows, firstRow, endRow));
 }
 
+// The header columns right-trimmed, as every other text of a result table (the pieces beside
+// them are read as stored).
 MarcHeader headerAt(const ResultTable& rows, int row, int firstColumn)
 {
-    auto text = [&](int offset) { return rows.text(firstColumn + offset, row); };
+    auto text = [&](int offset) {
+        QString value = rows.text(firstColumn + offset, row);
+        while (value.endsWith(QLatin1Char(' ')))
+            value.chop(1);
+        return value;
+    };
     return {text(0), text(1), text(2), text(3), text(4), text(5), text(6)};
 }
 
@@ -54,7 +71,7 @@ int readBatch(const QStringList& numbers, QHash<QString, MarcRecord>& records)
                        " WHERE marc.marc_rec_no IN (") +
         quoted.join(QLatin1Char(',')) + QStringLiteral(") ORDER BY marc.marc_rec_no, marc_data.data_serial");
     ResultTable rows;
-    if (LIB_DB_Select(LIB_DB_CurrentStatement(), rows) != 0)
+    if (LIB_DB_SelectStored(LIB_DB_CurrentStatement(), rows) != 0)
         return -1;
     const int end = rows.recordCount() + 2;
     for (int first = 2; first < end;) {
@@ -64,6 +81,7 @@ int readBatch(const QStringList& numbers, QHash<QString, MarcRecord>& records)
             ++next;
         MarcRecord record = recordFromRows(rows, first, next, 8);
         record.setHeader(headerAt(rows, first, 1));
+        reportProblem(number, record);
         records.insert(number, record);
         first = next;
     }
@@ -91,10 +109,11 @@ int MarcReader::read(const QString& marcRecNo, MarcRecord& record)
         QStringLiteral(" FROM marc_data WHERE marc_rec_no=") + LIB_SQLQuote(marcRecNo) +
         QStringLiteral(" ORDER BY data_serial");
     ResultTable data;
-    if (LIB_DB_Select(LIB_DB_CurrentStatement(), data) != 0)
+    if (LIB_DB_SelectStored(LIB_DB_CurrentStatement(), data) != 0)
         return -1;
     record = recordFromRows(data, 2, data.recordCount() + 2, 0);
     record.setHeader(headerAt(header, 2, 0));
+    reportProblem(marcRecNo, record);
     return 0;
 }
 

@@ -8,9 +8,11 @@
 #include <QStringList>
 
 // Reads MARC records from the database: the header row from marc, the text from the marc_data
-// rows in data_serial order. With the long-MARC flag the text columns arrive in the server's dump
-// notation and are decoded. Like every database routine these return 0, or -1 with the error
-// record filled (the caller reports with LIB_DB_ShowError); the record is then empty.
+// rows in data_serial order, every piece as stored (a piece may end in a blank). With the
+// long-MARC flag the text columns arrive in the server's dump notation and are decoded. A record
+// whose directory agrees with no byte count (MarcRecord::problem) is written to the log. Like every database
+// routine these return 0, or -1 with the error record filled (the caller reports with LIB_DB_ShowError); the
+// record is then empty.
 class MarcReader
 {
 public:

@@ -1,5 +1,7 @@
 #include "marcrecord.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int leaderLength = 24;
@@ -7,15 +9,16 @@ constexpr int entryLength = 12;
 
 // The number at the start of a text: blanks are passed over, reading stops at the first other
 // character that is not a digit; no digits give 0. Leader and directory numbers are read this way.
-int numberAt(QByteArrayView digits)
+int numberAt(QStringView digits)
 {
     qint64 value = 0;
-    for (const char c : digits) {
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r')
+    for (const QChar c : digits) {
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
+            c == QLatin1Char('\r'))
             continue;
-        if (c < '0' || c > '9')
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             break;
-        value = value * 10 + (c - '0');
+        value = value * 10 + (c.unicode() - '0');
         if (value > 99999999)
             break;
     }
@@ -35,23 +38,103 @@ int directoryEntries(int baseAddress)
     return whole;
 }
 
+// The bytes one UTF-16 unit takes in a count: the ANSI code page of Chinese cataloguing (GBK)
+// writes every character outside ASCII in two bytes.
+int unitBytes(char16_t unit, MarcRecord::ByteCount count)
+{
+    if (unit < 0x80)
+        return 1;
+    if (count == MarcRecord::ByteCount::Ansi || unit < 0x800 || QChar::isSurrogate(unit))
+        return 2;
+    return 3;
+}
+
+QList<int> byteOffsets(const QString& text, MarcRecord::ByteCount count)
+{
+    QList<int> offsets;
+    offsets.reserve(text.size() + 1);
+    int at = 0;
+    for (const QChar unit : text) {
+        offsets.append(at);
+        at += unitBytes(unit.unicode(), count);
+    }
+    offsets.append(at);
+    return offsets;
+}
+
+// The unit that begins at a byte position; -1 when none does (inside a character, or outside).
+qsizetype unitAt(const QList<int>& offsets, qint64 position)
+{
+    const auto it = std::lower_bound(offsets.cbegin(), offsets.cend(), position);
+    return it != offsets.cend() && *it == position ? it - offsets.cbegin() : -1;
+}
+
+bool endsField(const QString& text, const QList<int>& offsets, qint64 end)
+{
+    const qsizetype unit = unitAt(offsets, end);
+    return unit > 0 && text.at(unit - 1) == QChar(MarcRecord::FieldTerminator);
+}
+
+// Whether the leader and directory agree with a count: the record length is the byte total (or
+// 0, never filled in), the directory ends at the base address, every field on its terminator.
+bool agrees(const QString& text, const QList<int>& offsets, int baseAddress,
+            const QList<MarcDirectoryEntry>& directory)
+{
+    const int declared = numberAt(QStringView(text).left(5));
+    if (declared != 0 && declared != offsets.last())
+        return false;
+    if (!endsField(text, offsets, baseAddress))
+        return false;
+    return std::all_of(directory.cbegin(), directory.cend(), [&](const MarcDirectoryEntry& e) {
+        return e.length > 0 && unitAt(offsets, qint64(baseAddress) + e.start) >= 0 &&
+               endsField(text, offsets, qint64(baseAddress) + e.start + e.length);
+    });
+}
+
+bool isAscii(const QString& text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
 } // namespace
 
-MarcRecord MarcRecord::fromIso2709(const QByteArray& text, bool decoded)
+MarcRecord MarcRecord::fromText(const QString& text, bool decoded)
 {
     MarcRecord record;
     record.m_text = text;
     record.m_decoded = decoded;
-    record.m_baseAddress = numberAt(text.left(leaderLength).mid(12, 5));
+    // Leader and directory are ASCII: their byte positions are the same in either count.
+    record.m_baseAddress = numberAt(QStringView(text).left(leaderLength).mid(12, 5));
     const int entries = directoryEntries(record.m_baseAddress);
     for (int i = 0; i < entries; ++i) {
         const qsizetype at = leaderLength + qsizetype(i) * entryLength;
         if (at + entryLength > text.size())
             break;
-        const QByteArrayView entry = QByteArrayView(text).sliced(at, entryLength);
+        const QStringView entry = QStringView(text).sliced(at, entryLength);
         record.m_directory.append(
-            {QString::fromUtf8(entry.first(3)), numberAt(entry.sliced(3, 4)), numberAt(entry.sliced(7, 5))});
+            {entry.first(3).toString(), numberAt(entry.sliced(3, 4)), numberAt(entry.sliced(7, 5))});
     }
+    if (text.isEmpty())
+        return record;
+
+    record.m_byteOffsets = byteOffsets(text, ByteCount::Utf8);
+    if (agrees(text, record.m_byteOffsets, record.m_baseAddress, record.m_directory))
+        return record;
+    if (isAscii(text)) {
+        // Either count reads it alike; what is whole reads.
+        record.m_problem = QStringLiteral("leader and directory do not match the record text");
+        return record;
+    }
+    QList<int> ansi = byteOffsets(text, ByteCount::Ansi);
+    if (agrees(text, ansi, record.m_baseAddress, record.m_directory)) {
+        record.m_byteOffsets = std::move(ansi);
+        record.m_byteCount = ByteCount::Ansi;
+        return record;
+    }
+    record.m_problem =
+        QStringLiteral("leader and directory agree with neither UTF-8 nor ANSI (two bytes per Chinese "
+                       "character) byte counts");
+    record.m_directory.clear();
     return record;
 }
 
@@ -80,14 +163,24 @@ void MarcRecord::setHeader(const MarcHeader& header)
     m_type = typeOf(header.marcType);
 }
 
-QString MarcRecord::leader() const
-{
-    return QString::fromUtf8(m_text.left(leaderLength));
-}
-
 QByteArray MarcRecord::data() const
 {
-    return m_baseAddress < m_text.size() ? m_text.mid(m_baseAddress) : QByteArray();
+    return m_baseAddress < m_text.size() ? m_text.mid(m_baseAddress).toUtf8() : QByteArray();
+}
+
+QString MarcRecord::textBetween(qint64 from, qint64 to) const
+{
+    // Positions past the end read as far as the text goes; one inside a character starts at the
+    // character after it.
+    const auto unit = [this](qint64 position) {
+        return std::lower_bound(m_byteOffsets.cbegin(), m_byteOffsets.cend() - 1, position) -
+               m_byteOffsets.cbegin();
+    };
+    if (m_byteOffsets.isEmpty() || from >= m_byteOffsets.last())
+        return {};
+    const qsizetype first = unit(from);
+    const qsizetype end = unit(to);
+    return m_text.mid(first, qMax<qsizetype>(0, end - first));
 }
 
 QString MarcRecord::fieldText(int entry) const
@@ -95,14 +188,13 @@ QString MarcRecord::fieldText(int entry) const
     if (entry < 0 || entry >= m_directory.size())
         return {};
     const MarcDirectoryEntry& e = m_directory.at(entry);
-    const qsizetype from = qsizetype(m_baseAddress) + e.start;
-    if (e.length <= 0 || from >= m_text.size())
+    if (e.length <= 0)
         return {};
-    QByteArrayView bytes =
-        QByteArrayView(m_text).sliced(from, qMin<qsizetype>(e.length, m_text.size() - from));
-    if (bytes.endsWith(char(FieldTerminator)))
-        bytes.chop(1);
-    return QString::fromUtf8(bytes);
+    const qint64 from = qint64(m_baseAddress) + e.start;
+    QString text = textBetween(from, from + e.length);
+    if (text.endsWith(QChar(FieldTerminator)))
+        text.chop(1);
+    return text;
 }
 
 QString MarcRecord::field(const QString& tag) const

@@ -25,13 +25,20 @@ struct MarcDirectoryEntry
 };
 
 // One bibliographic record in ISO 2709 form, split into leader, directory and data.
-// Directory lengths and starts count bytes of the UTF-8 text, as they are stored; a malformed
-// record keeps whatever complete directory entries it has, and a field that lies outside the
-// data reads as empty text.
+//
+// The leader and the directory count bytes, and records were written in two ways: in UTF-8 (this
+// library's own records) or in the ANSI code page of the earlier cataloguing, where a character
+// outside ASCII takes two bytes. Each record is read by the count that its own leader (record
+// length, base address) and directory agree with: the record length is the byte total (or left
+// at 0) and every field ends on a field terminator. A record that agrees with neither gets a
+// problem() text and, when that matters (it has characters outside ASCII), no fields: it is
+// reported, not guessed. An ASCII record reads the same either way; a damaged one keeps whatever
+// fields lie whole, and a field past the end of the text reads only as far as the text goes.
 class MarcRecord
 {
 public:
     enum Type { UnknownType = -1, CnMarc = 0, UsMarc = 1, CnAuthority = 2, UsAuthority = 3 };
+    enum class ByteCount { Utf8, Ansi };
 
     static constexpr char16_t SubfieldDelimiter = 31;
     static constexpr char16_t FieldTerminator = 30;
@@ -40,7 +47,17 @@ public:
     MarcRecord() = default;
 
     // Parses a record text. decoded tells that the text came through the dump-decoding path.
-    static MarcRecord fromIso2709(const QByteArray& text, bool decoded = false);
+    static MarcRecord fromText(const QString& text, bool decoded = false);
+    static MarcRecord fromIso2709(const QByteArray& utf8, bool decoded = false)
+    {
+        return fromText(QString::fromUtf8(utf8), decoded);
+    }
+
+    // How the leader and directory of this record count (UTF-8 also for a record that agrees
+    // with neither count).
+    ByteCount byteCount() const { return m_byteCount; }
+    // Empty for a well-formed record; otherwise what is wrong with it, for the log.
+    QString problem() const { return m_problem; }
 
     // The MARC type of a marc_type value, by its first character.
     static Type typeOf(const QString& marcType);
@@ -49,8 +66,8 @@ public:
     const MarcHeader& header() const { return m_header; }
     Type type() const { return m_type; }
 
-    QByteArray text() const { return m_text; }
-    QString leader() const;
+    QByteArray text() const { return m_text.toUtf8(); }
+    QString leader() const { return m_text.left(24); }
     int baseAddress() const { return m_baseAddress; }
     int fieldCount() const { return int(m_directory.size()); }
     const QList<MarcDirectoryEntry>& directory() const { return m_directory; }
@@ -70,9 +87,15 @@ public:
     static QString subfield(const QString& fieldText, QChar code);
 
 private:
+    // The text between two byte positions of the record's count.
+    QString textBetween(qint64 from, qint64 to) const;
+
     MarcHeader m_header;
     Type m_type = UnknownType;
-    QByteArray m_text;
+    QString m_text;
+    QList<int> m_byteOffsets; // where each UTF-16 unit begins, in bytes of the record's count; then the total
+    ByteCount m_byteCount = ByteCount::Utf8;
+    QString m_problem;
     int m_baseAddress = 0;
     QList<MarcDirectoryEntry> m_directory;
     bool m_decoded = false;

@@ -6,11 +6,13 @@
 // then the window's condition lines, "制表日期：", "制表人：" and a total line; unused ones empty).
 // One instance for the process; the last caller's data is what the designer shows.
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 
 class QAbstractItemModel;
 
@@ -48,10 +50,20 @@ public:
     bool isColumnHidden(int column) const { return m_hidden.contains(column); }
     const QSet<int>& hiddenColumns() const { return m_hidden; }
 
-    // The column that holds each row's MARC record number (usually a hidden one), for the
-    // designer's MARC columns; -1 (the default after reset) when the rows are not items.
-    void setMarcColumn(int column) { m_marcColumn = column; }
+    // Reads one MARC field path's values for a list of record numbers (CN MARC path, US MARC
+    // path): 0, or -1 after a database failure with the error record filled.
+    using MarcFieldReader = std::function<int(const QStringList& recordNumbers, const QString& cnMarc,
+                                              const QString& usMarc, QHash<QString, QString>& values)>;
+    // The column that holds each row's MARC record number (usually a hidden one) and the reader
+    // of the records, for the designer's MARC columns; -1 (the default after reset) when the rows
+    // are not items. The caller hands the reader in, since the records are not the printer's.
+    void setMarcColumn(int column, MarcFieldReader reader)
+    {
+        m_marcColumn = column;
+        m_marcReader = std::move(reader);
+    }
     int marcColumn() const { return m_marcColumn; }
+    const MarcFieldReader& marcReader() const { return m_marcReader; }
 
     // Takes a model's headings and rows (display texts) as the table, the model's hidden
     // columns given by `hidden`.
@@ -64,4 +76,5 @@ private:
     QList<QStringList> m_table;
     QSet<int> m_hidden;
     int m_marcColumn = -1;
+    MarcFieldReader m_marcReader;
 };

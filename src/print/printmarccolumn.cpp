@@ -1,7 +1,5 @@
 #include "printmarccolumn.h"
 
-#include "info/marcreader.h"
-#include "info/marcvalue.h"
 #include "printtablemodel.h"
 
 int LIB_FillMarcColumn(PrintTableModel& model, int column)
@@ -10,19 +8,15 @@ int LIB_FillMarcColumn(PrintTableModel& model, int column)
     numbers.reserve(model.rowCount());
     for (int r = 0; r < model.rowCount(); ++r)
         numbers.append(model.rowTag(r));
-    QHash<QString, MarcRecord> records;
-    if (MarcReader::readMany(numbers, records) != 0)
+    const PrintColumn& spec = model.column(column);
+    QHash<QString, QString> values;
+    if (model.marcReader() && model.marcReader()(numbers, spec.cnMarc, spec.usMarc, values) != 0)
         return -1;
-    model.changeColumn(column, [&](PrintColumn& spec) {
-        spec.values = QStringList();
-        spec.values.resize(model.sourceRowCount());
-        for (int r = 0; r < model.rowCount(); ++r) {
-            const auto record = records.constFind(numbers.at(r));
-            if (record == records.cend())
-                continue;
-            const QString& path = record->type() == MarcRecord::UsMarc ? spec.usMarc : spec.cnMarc;
-            spec.values[model.sourceRow(r)] = LIB_GetMarcValue(*record, path);
-        }
+    model.changeColumn(column, [&](PrintColumn& changed) {
+        changed.values = QStringList();
+        changed.values.resize(model.sourceRowCount());
+        for (int r = 0; r < model.rowCount(); ++r)
+            changed.values[model.sourceRow(r)] = values.value(numbers.at(r));
     });
     return 0;
 }

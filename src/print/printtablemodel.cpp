@@ -18,6 +18,7 @@ void PrintTableModel::load(const PrintHandover& handover)
     if (m_rows.isEmpty())
         m_rows.append(QStringList());
     m_marcColumn = handover.marcColumn();
+    m_marcReader = handover.marcReader();
     m_callerHidden = handover.hiddenColumns();
     m_order.resize(m_rows.size() - 1);
     std::iota(m_order.begin(), m_order.end(), 1);

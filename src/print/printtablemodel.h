@@ -1,6 +1,7 @@
 #pragma once
 
 #include "printcolumn.h"
+#include "printhandover.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -38,6 +39,8 @@ public:
     // The data tag of a shown row: the MARC record number of the row's item when the caller named
     // the column that holds it (PrintHandover::setMarcColumn), else empty.
     QString rowTag(int row) const;
+    // The reader of the rows' MARC records the caller handed over (empty: no MARC columns).
+    const PrintHandover::MarcFieldReader& marcReader() const { return m_marcReader; }
     int sourceRow(int row) const { return m_order.at(row); }  // print-table row of a shown row
     int sourceRowCount() const { return int(m_rows.size()); } // print-table rows, headings included
 
@@ -74,5 +77,6 @@ private:
     QList<int> m_order;        // shown row -> print-table row
     QList<PrintColumn> m_columns;
     int m_marcColumn = -1;
+    PrintHandover::MarcFieldReader m_marcReader;
     QSet<int> m_callerHidden; // print-table columns the hand-over hides
 };

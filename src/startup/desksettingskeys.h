@@ -30,4 +30,8 @@ inline const SettingValue<QString> CopyLendRule{"CopyLendRule", QString()};
 inline const SettingValue<int> ChkRedrPic{"ChkRedrPic", 1};
 inline const SettingValue<int> DealFine{"DealFine", 1};
 
+// Read when the campus-card component is created (start, mnuReconn): the built-in simulator
+// refuses every charge with this text, or accepts every charge while it is empty.
+inline const SettingValue<QString> CardRefusal{"CardRefusal", QString()};
+
 } // namespace DeskSettingKeys

@@ -3,24 +3,27 @@
 #include "applicationtitle.h"
 #include "consolepresenter.h"
 #include "db/messageboxpresenter.h"
-#include "desk/frmReadMain.h"
 #include "frmCircLogo.h"
 #include "shutdown.h"
 #include "startupsequence.h"
 
 #include <QApplication>
+#include <QWidget>
 
-DeskStartup::DeskStartup() = default;
+DeskStartup::DeskStartup(MainWindowFactory createMainWindow, StartupLoads loads)
+    : m_createMainWindow(std::move(createMainWindow)), m_loads(std::move(loads))
+{
+}
 
 DeskStartup::~DeskStartup() = default;
 
 bool DeskStartup::run()
 {
-    m_main = std::make_unique<frmReadMain>();
-    StartupSequence sequence(m_instance);
+    m_main = m_createMainWindow(m_handover);
+    StartupSequence sequence(m_instance, m_loads);
     sequence.announce();
 
-    m_login = std::make_unique<frmCircLogo>(m_main.get());
+    m_login = std::make_unique<frmCircLogo>(&m_handover);
     m_login->show();
     QApplication::processEvents();
     m_login->setCursor(Qt::WaitCursor);

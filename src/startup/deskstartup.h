@@ -1,18 +1,24 @@
 #pragma once
 
+#include "deskhandover.h"
 #include "singleinstance.h"
+#include "startupsequence.h"
 
+#include <functional>
 #include <memory>
 
 class frmCircLogo;
-class frmReadMain;
+class QWidget;
 
 // The windows' side of the start-up: the hidden main window, the login window as splash with the
 // start-up's status line, then the login layout waiting for the operator.
 class DeskStartup
 {
 public:
-    DeskStartup();
+    // Makes the desk's main window, hidden, and fills the handover that the first login calls.
+    using MainWindowFactory = std::function<std::unique_ptr<QWidget>(DeskHandover& handover)>;
+
+    DeskStartup(MainWindowFactory createMainWindow, StartupLoads loads);
     ~DeskStartup();
 
     // Names the application (settings are stored under them) and installs the message presenter:
@@ -24,11 +30,14 @@ public:
     // LIB_Shutdown (false only where a test replaced its last step).
     bool run();
 
-    frmReadMain* mainWindow() const { return m_main.get(); }
+    QWidget* mainWindow() const { return m_main.get(); }
     frmCircLogo* loginWindow() const { return m_login.get(); }
 
 private:
     SingleInstance m_instance;
-    std::unique_ptr<frmReadMain> m_main;
+    MainWindowFactory m_createMainWindow;
+    StartupLoads m_loads;
+    DeskHandover m_handover;
+    std::unique_ptr<QWidget> m_main;
     std::unique_ptr<frmCircLogo> m_login;
 };

@@ -1,6 +1,7 @@
 #include "environment.h"
 
 #include "db/database.h"
+#include "db/dbenvironment.h"
 #include "db/logfile.h"
 #include "db/messages.h"
 #include "db/statisticssession.h"
@@ -31,6 +32,7 @@ Environment::Environment()
     if (directory.isEmpty())
         directory = QDir::currentPath();
     setProgramDirectory(directory);
+    DbEnvironment::setWorkerNumberSource([] { return OperatorSession::current().workerNumber; });
 }
 
 void Environment::setProgramDirectory(const QString& directory)
@@ -49,6 +51,9 @@ void Environment::setProgramDirectory(const QString& directory)
     m_paths[CardParam] = m_paths[Cfg] + QStringLiteral("BM/CardParam/");
     m_paths[Template] = m_paths[Cfg] + QStringLiteral("BM/Template/");
     m_paths[Z3950] = m_paths[Cfg] + QStringLiteral("BM/Z3950/");
+    // The database layer writes the log and plays the message sounds from these.
+    DbEnvironment::setLogDirectory(m_paths[Log]);
+    DbEnvironment::setSoundDirectory(m_paths[Cfg] + QStringLiteral("sound/"));
 }
 
 QString Environment::path(int index) const

@@ -5,8 +5,6 @@
 #include "db/errorreporter.h"
 #include "db/logfile.h"
 #include "db/messages.h"
-#include "desk/barcoderules.h"
-#include "desk/localreadertypes.h"
 #include "desksettings.h"
 
 namespace FirstLogin {
@@ -42,12 +40,8 @@ int checkReadingRoom(const QString& workstation)
     return 0;
 }
 
-void prepareDeskData()
+void readDeskSwitches()
 {
-    BarcodeReadRules::current().load();
-    // The local reader types file follows the reader types just loaded; a file that cannot be
-    // rewritten is logged there and the desk still opens.
-    LIB_MaintainLocalReaderTypesFile();
     DeskSettings::current().readLoginSwitches();
 }
 

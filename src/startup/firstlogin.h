@@ -13,7 +13,7 @@ int loadCodeTables();
 // reporter's message when the query itself fails).
 int checkReadingRoom(const QString& workstation);
 
-// The barcode read rules, the desk data of the admission check, and the four desk switches.
-void prepareDeskData();
+// The four desk switches (after the desk's own data, which the desk handover prepares).
+void readDeskSwitches();
 
 } // namespace FirstLogin

@@ -3,7 +3,6 @@
 #include "applicationtitle.h"
 #include "computername.h"
 #include "db/messages.h"
-#include "desk/frmReadMain.h"
 #include "firstlogin.h"
 #include "formhelpers.h"
 #include "shutdown.h"
@@ -43,7 +42,7 @@ void frmCircLogo::setUpdatesOpener(std::function<void(QWidget*)> opener)
     updatesOpener() = std::move(opener);
 }
 
-frmCircLogo::frmCircLogo(frmReadMain* mainWindow, QWidget* parent) : QDialog(parent), m_mainWindow(mainWindow)
+frmCircLogo::frmCircLogo(const DeskHandover* desk, QWidget* parent) : QDialog(parent), m_desk(desk)
 {
     setObjectName(QStringLiteral("frmCircLogo"));
     setWindowTitle(LIB_ApplicationTitle());
@@ -101,6 +100,10 @@ void frmCircLogo::buildWidgets()
     grid->addWidget(lblStatus, 9, 0, 1, 3);
     setMinimumWidth(360);
 
+    // Keys reach the name box through the combo box, which holds the focus and hands them to its
+    // line edit directly (no filter sees them there); an Enter the line edit does not take goes on
+    // to the dialog's default button. Both are watched.
+    cboName->installEventFilter(this);
     cboName->lineEdit()->installEventFilter(this);
     txtPassword->installEventFilter(this);
     connect(cmdLogin, &QPushButton::clicked, this, &frmCircLogo::login);
@@ -211,13 +214,15 @@ bool frmCircLogo::prepareDesk()
         LIB_Shutdown(1);
         return false;
     }
-    FirstLogin::prepareDeskData();
+    if (m_desk && m_desk->prepareDeskData)
+        m_desk->prepareDeskData();
+    FirstLogin::readDeskSwitches();
     ShowStatus(QStringLiteral("初始化主窗体..."));
-    if (m_mainWindow)
-        m_mainWindow->pInitialize();
+    if (m_desk && m_desk->initialize)
+        m_desk->initialize();
     unsetCursor();
-    if (m_mainWindow)
-        m_mainWindow->show();
+    if (m_desk && m_desk->show)
+        m_desk->show();
     return true;
 }
 
@@ -291,7 +296,7 @@ bool frmCircLogo::nameBoxKey(QEvent* event)
 bool frmCircLogo::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
-        if (watched == cboName->lineEdit())
+        if (watched == cboName || watched == cboName->lineEdit())
             return nameBoxKey(event);
         if (watched == txtPassword && isEnter(static_cast<QKeyEvent*>(event))) {
             login();

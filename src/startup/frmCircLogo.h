@@ -1,11 +1,11 @@
 #pragma once
 
+#include "deskhandover.h"
 #include "operatorlogin.h"
 
 #include <QDialog>
 #include <functional>
 
-class frmReadMain;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -21,8 +21,8 @@ public:
     static QString passwordLayout() { return QStringLiteral("修改密码"); }
     static QString aboutLayout() { return QStringLiteral("关于"); }
 
-    // mainWindow is initialised and shown after the first login; a re-login window has none.
-    explicit frmCircLogo(frmReadMain* mainWindow = nullptr, QWidget* parent = nullptr);
+    // The desk is handed over after the first login; a re-login or about window has none.
+    explicit frmCircLogo(const DeskHandover* desk = nullptr, QWidget* parent = nullptr);
 
     // Shows the controls of one layout; any other text leaves only the logo and the status line.
     void SetMode(const QString& layout);
@@ -59,7 +59,7 @@ private:
     void closeWindow(bool loggedIn);
     bool nameBoxKey(QEvent* event);
 
-    frmReadMain* m_mainWindow;
+    const DeskHandover* m_desk;
     OperatorLogin m_attempt;
     QString m_mode;
     bool m_reLogin = false;

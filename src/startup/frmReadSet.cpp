@@ -47,7 +47,9 @@ frmReadSet::frmReadSet(DeskSettings& settings, const QStringList& circulationRul
     groups->addTab(buildCopyLendPage(circulationRuleNumbers), QStringLiteral("复印外借"));
     groups->addTab(buildDisplayPage(), QStringLiteral("显示参数"));
 
-    auto* buttons = new QDialogButtonBox;
+    // The button box belongs to the window before its default is set: a default button the window
+    // does not know of is passed over, and Enter in a box would press the first button shown.
+    auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
@@ -157,6 +159,8 @@ QWidget* frmReadSet::buildDisplayPage()
     standard->setObjectName(QStringLiteral("cmdDefaultFont"));
     layout->addRow(QStringLiteral("使用字体"), m_fontLabel);
     layout->addRow(change, standard);
+    for (QPushButton* button : {change, standard})
+        button->setAutoDefault(false); // Enter confirms the window, never changes the font
     connect(change, &QPushButton::clicked, this, &frmReadSet::chooseFont);
     connect(standard, &QPushButton::clicked, this, [this] {
         m_settings.resetDisplayFont();

@@ -7,8 +7,6 @@
 #include "db/messages.h"
 #include "db/sysparams.h"
 #include "environment.h"
-#include "info/marcindexparams.h"
-#include "info/readercaptions.h"
 #include "readersearchlists.h"
 #include "singleinstance.h"
 
@@ -21,8 +19,8 @@ const QString initialisationFailed = QStringLiteral("系统初始化出错，启
 constexpr int readingRoomOperationType = 3;
 } // namespace
 
-StartupSequence::StartupSequence(SingleInstance& instance, QObject* parent)
-    : QObject(parent), m_instance(instance)
+StartupSequence::StartupSequence(SingleInstance& instance, StartupLoads loads, QObject* parent)
+    : QObject(parent), m_instance(instance), m_loads(std::move(loads))
 {
 }
 
@@ -105,7 +103,7 @@ void StartupSequence::loadDeskLocations()
 
 bool StartupSequence::loadMarcIndex()
 {
-    if (LIB_LoadMarcIndexParameters() == 0) // shows and logs its own detail
+    if (m_loads.marcIndexParameters() == 0) // shows and logs its own detail
         return true;
     return fail(LoadMarcIndex, initialisationFailed);
 }
@@ -115,5 +113,5 @@ void StartupSequence::loadSearchLists()
     // The reader search still opens without its lists.
     if (ReaderSearchLists::instance().load() != 0)
         LIB_DB_Error().clear();
-    ReaderCaptions::instance().load(ReaderCaptions::defaultFile()); // a missing file leaves them empty
+    m_loads.readerCaptions(); // a missing file leaves them empty
 }

@@ -2,8 +2,17 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
 class SingleInstance;
+
+// What the start-up loads for the subsystems above it, handed in by the program: the MARC index
+// parameters (0, or -1 after showing and logging why) and the reader display captions.
+struct StartupLoads
+{
+    std::function<int()> marcIndexParameters;
+    std::function<void()> readerCaptions;
+};
 
 // The desk's start-up from the instance check to the loads before the login. Each step announces
 // itself through statusChanged (the login window shows it). A failing step shows its message and
@@ -26,7 +35,7 @@ public:
         WaitForLogin = 12,
     };
 
-    explicit StartupSequence(SingleInstance& instance, QObject* parent = nullptr);
+    StartupSequence(SingleInstance& instance, StartupLoads loads, QObject* parent = nullptr);
 
     // Tells other programs that the desk runs (the suite's mutex). Never stops the start-up.
     void announce();
@@ -53,5 +62,6 @@ private:
     void loadSearchLists();
 
     SingleInstance& m_instance;
+    StartupLoads m_loads;
     Step m_failedStep = NotRun;
 };

@@ -1,5 +1,6 @@
 // The statement routines and the error reporter against a real copy of the library database.
 #include "db/database.h"
+#include "db/dbretry.h"
 #include "db/errorreporter.h"
 #include "db/sysparams.h"
 #include "startup/environment.h"
@@ -167,6 +168,49 @@ private Q_SLOTS:
         LIB_DB_ShowError();
         QCOMPARE(presenter->lastText(), QStringLiteral("该记录已经被锁定!"));
         other.rollback();
+    }
+
+    // A transaction the server cannot serialise (like a deadlock it breaks) is rolled back; run
+    // under DbRetryOnce it runs once more without a word to the operator, and only a second
+    // conflict is shown, with a message that tells the operator to do it again.
+    void conflictRunsOnceMore_data()
+    {
+        QTest::addColumn<int>("conflicts");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("one conflict") << 1 << 0 << QStringList();
+        QTest::newRow("two conflicts")
+            << 2 << -1
+            << QStringList{QStringLiteral("其他工作站正在处理同一记录，本次操作已撤销，请重新操作！")};
+    }
+    void conflictRunsOnceMore()
+    {
+        QFETCH(int, conflicts);
+        QFETCH(int, result);
+        QFETCH(QStringList, shown);
+        db->exec(QStringLiteral("DROP TABLE IF EXISTS conflict_probe; CREATE TABLE conflict_probe (v int); "
+                                "INSERT INTO conflict_probe VALUES (0)"));
+        int attempts = 0;
+        const auto operation = [&] {
+            ++attempts;
+            ResultTable t;
+            LIB_DB_BeginTrans();
+            LIB_DB_Execute(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"));
+            LIB_DB_Select(QStringLiteral("SELECT v FROM conflict_probe"), t);
+            if (attempts <= conflicts)
+                db->exec(QStringLiteral("UPDATE conflict_probe SET v = v + 1"));
+            if (LIB_DB_Execute(QStringLiteral("UPDATE conflict_probe SET v = v + 10")) != 0) {
+                LIB_DB_Rollback();
+                LIB_DB_ShowError();
+                return -1;
+            }
+            return LIB_DB_CommitTrans();
+        };
+        QCOMPARE(DbRetryOnce(operation), result);
+        QCOMPARE(attempts, 2);
+        QCOMPARE(presenter->texts(), shown);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT v FROM conflict_probe")),
+                 QString::number(conflicts + 10 * (1 + result)));
     }
 
     void lostConnectionOffersReconnect()

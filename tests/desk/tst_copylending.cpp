@@ -4,6 +4,7 @@
 #include "db/database.h"
 #include "db/messages.h"
 #include "db/sysparams.h"
+#include "desk/admission.h"
 #include "desk/copylending.h"
 #include "desk/copylendinggrid.h"
 #include "startup/desksettings.h"
@@ -104,6 +105,12 @@ private Q_SLOTS:
         run("UPDATE circ_rule SET max_lend_qty = 3, limt_lend_qty = 2 WHERE rule_no = 'COPY01'");
         run("UPDATE group_rule_comp SET max_lend_qty = 4, redr_type_code_r = '*'");
         run("UPDATE sys_comm_para SET sys_para_value = '0' WHERE sys_para_code = '7'");
+        run("UPDATE sys_comm_para SET sys_para_value = '300' WHERE sys_para_code = '6'");
+        run("UPDATE item SET price = 59.70, location = 'R1' WHERE prop_no = 'P0000001'");
+        run("UPDATE open_time SET morn_open_time = CASE WHEN week IN ('SAT', 'SUN') THEN '09:00' ELSE "
+            "'08:00' "
+            "END, aftn_open_time = '14:00', even_open_time = CASE WHEN week IN ('SAT', 'SUN') THEN '00:00' "
+            "ELSE '18:30' END WHERE location = 'R2'");
         reload();
         DeskSettings::current().copyLendRule = QStringLiteral("COPY01");
         presenter->clear();
@@ -230,6 +237,17 @@ private Q_SLOTS:
         row("not lent at this desk", "", "COPY01", "B0000201", "ELT111基藏书库");
         row("no photocopy rule", "", "NONE", "B0000001", "ELT119");
         row("price notice first", "", "COPY01", "B0000403", "ILT104680.00");
+        row("no price, every price noticed",
+            "UPDATE item SET price = NULL WHERE prop_no = 'P0000001'; UPDATE sys_comm_para SET "
+            "sys_para_value = '0' WHERE sys_para_code = '6'",
+            "COPY01", "B0000001", "");
+        row("location missing from the list", "UPDATE item SET location = 'XR1' WHERE prop_no = 'P0000001'",
+            "COPY01", "B0000001", "ELT111XR1");
+        row("location closed every week day",
+            "UPDATE open_time SET morn_open_time = '00:00', aftn_open_time = '00:00', even_open_time = "
+            "'00:00' WHERE location = 'R2'",
+            "COPY01", "B0000101",
+            "E馆藏地[第二阅览室]一周七天都不开放，无法确定应还日期，请检查开放时间设置！");
     }
     void itemChecks()
     {
@@ -263,52 +281,120 @@ private Q_SLOTS:
         QVERIFY(!LIB_DB_InTransaction());
     }
 
-    // The first desk holds the reader's loans locked while its price notice is open; the second
-    // desk waits for it and then counts the first desk's loan.
+    // Runs a lending at a desk of its own (its own session), as another workstation would.
+    void lendAtOwnDesk(const QString& barcode, bool& failed)
+    {
+        DbSession session;
+        session.setConnectionValues(db->connectionValues());
+        if (session.connect() != 0)
+            return;
+        DbSession::setCurrent(&session);
+        DeskContext desk = TestCopyLending::desk();
+        failed = LendForPhotocopy(desk, barcode).failed;
+        DbSession::setCurrent(nullptr);
+    }
+
+    // Sessions of the copy that wait for a lock.
+    int sessionsWaitingForLocks()
+    {
+        return db
+            ->scalar("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() AND "
+                     "wait_event_type = 'Lock'")
+            .toInt();
+    }
+
+    // The first desk is held inside its lending, after its loan row; the second desk, lending to
+    // the same reader, waits for it and then counts the first desk's loan. A reader without any
+    // loan has no loan row that could be locked.
+    void twoDesksNeverPassTheLimit_data()
+    {
+        QTest::addColumn<QString>("loanBefore"); // barcode lent before, or empty
+        QTest::addColumn<int>("limit");
+        QTest::newRow("reader with a loan") << QStringLiteral("B0000001") << 2;
+        QTest::newRow("reader without loans") << QString() << 1;
+    }
     void twoDesksNeverPassTheLimit()
     {
-        run("UPDATE circ_rule SET max_lend_qty = 2 WHERE rule_no = 'COPY01'");
+        QFETCH(QString, loanBefore);
+        QFETCH(int, limit);
+        run(QStringLiteral("UPDATE circ_rule SET max_lend_qty = %1 WHERE rule_no = 'COPY01'").arg(limit));
+        run("UPDATE sys_comm_para SET sys_para_value = '100000' WHERE sys_para_code = '6'");
         reload();
         DeskContext first = desk();
-        QVERIFY(!LendForPhotocopy(first, QStringLiteral("B0000001")).failed);
+        if (!loanBefore.isEmpty())
+            QVERIFY(!LendForPhotocopy(first, loanBefore).failed);
+        run("CREATE TABLE hold_point (armed boolean); INSERT INTO hold_point VALUES (true); "
+            "CREATE FUNCTION hold_loan() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN FOR step IN 1 .. 6000 "
+            "LOOP EXIT WHEN NOT EXISTS (SELECT 1 FROM hold_point); PERFORM pg_sleep(0.01); END LOOP; "
+            "RETURN NULL; END $$; CREATE TRIGGER hold_loan AFTER INSERT ON lend_lst FOR EACH ROW EXECUTE "
+            "FUNCTION hold_loan()");
 
-        auto* gate = new GatePresenter;
-        LIB_SetMessagePresenter(std::unique_ptr<MessagePresenter>(gate));
-        auto lendAtOwnDesk = [this](const QString& barcode, bool& failed) {
-            DbSession session;
-            session.setConnectionValues(db->connectionValues());
-            if (session.connect() != 0)
-                return;
-            DbSession::setCurrent(&session);
-            DeskContext desk = TestCopyLending::desk();
-            failed = LendForPhotocopy(desk, barcode).failed;
-            DbSession::setCurrent(nullptr);
-        };
         bool firstFailed = true;
         bool secondFailed = false;
-        std::thread firstDesk(lendAtOwnDesk, QStringLiteral("B0000403"), std::ref(firstFailed));
-        const bool noticeOpen = gate->noticeShown.tryAcquire(1, 60000);
-        std::thread secondDesk(lendAtOwnDesk, QStringLiteral("B0000002"), std::ref(secondFailed));
+        std::thread firstDesk([&] { lendAtOwnDesk(QStringLiteral("B0000403"), firstFailed); });
+        const bool firstHeld = QTest::qWaitFor(
+            [this] {
+                return db->scalar("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() "
+                                  "AND wait_event = 'PgSleep'") == QLatin1String("1");
+            },
+            60000);
+        std::thread secondDesk([&] { lendAtOwnDesk(QStringLiteral("B0000002"), secondFailed); });
         const bool secondWaits =
-            noticeOpen &&
-            QTest::qWaitFor(
-                [this] {
-                    return db->scalar(
-                               "SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() "
-                               "AND wait_event_type = 'Lock'") == QLatin1String("1");
-                },
-                60000);
-        gate->closeNotice.release();
+            firstHeld && QTest::qWaitFor([this] { return sessionsWaitingForLocks() == 1; }, 60000);
+        run("DELETE FROM hold_point");
         firstDesk.join();
         secondDesk.join();
-        const QStringList texts = gate->texts;
-        presenter = RecordingPresenter::install();
+        run("DROP TRIGGER hold_loan ON lend_lst; DROP FUNCTION hold_loan(); DROP TABLE hold_point");
 
-        QVERIFY(noticeOpen);
+        QVERIFY(firstHeld);
         QVERIFY(secondWaits);
         QVERIFY(!firstFailed);
         QVERIFY(secondFailed);
-        QVERIFY(texts.contains(RecordingPresenter::shownText(QStringLiteral("ELT120"))));
+        QCOMPARE(presenter->texts(), QStringList{RecordingPresenter::shownText(QStringLiteral("ELT120"))});
+        QCOMPARE(loans(), QString::number(limit));
+    }
+
+    // While the first desk's price notice waits for its operator, other desks admit the same
+    // reader and lend to him without waiting.
+    void priceNoticeHoldsNoLock()
+    {
+        auto* gate = new GatePresenter;
+        LIB_SetMessagePresenter(std::unique_ptr<MessagePresenter>(gate));
+        bool firstFailed = true;
+        std::thread firstDesk([&] { lendAtOwnDesk(QStringLiteral("B0000403"), firstFailed); });
+        const bool noticeOpen = gate->noticeShown.tryAcquire(1, 60000);
+
+        bool admitted = false;
+        bool secondFailed = true;
+        std::atomic<bool> othersDone{false};
+        std::thread otherDesks([&] {
+            DbSession session;
+            session.setConnectionValues(db->connectionValues());
+            if (session.connect() == 0) {
+                DbSession::setCurrent(&session);
+                DeskContext desk = TestCopyLending::desk();
+                desk.readerAdmitted = false;
+                admitted = !ReaderAdmission().admit(desk, QStringLiteral("D0000001")).refused;
+                DbSession::setCurrent(nullptr);
+            }
+            lendAtOwnDesk(QStringLiteral("B0000002"), secondFailed);
+            othersDone = true;
+        });
+        // Either the other desks finish, or one of them waits for a lock the first desk holds.
+        const bool settled =
+            noticeOpen && QTest::qWaitFor([&] { return othersDone || sessionsWaitingForLocks() > 0; }, 60000);
+        const bool finishedWhileOpen = othersDone;
+        gate->closeNotice.release(2);
+        firstDesk.join();
+        otherDesks.join();
+        presenter = RecordingPresenter::install();
+
+        QVERIFY(noticeOpen);
+        QVERIFY(settled);
+        QVERIFY(finishedWhileOpen);
+        QVERIFY(!firstFailed);
+        QVERIFY(admitted);
+        QVERIFY(!secondFailed);
         QCOMPARE(loans(), QStringLiteral("2"));
     }
 

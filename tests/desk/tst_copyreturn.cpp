@@ -33,6 +33,13 @@ class TestCopyReturn : public QObject
         run("UPDATE item SET book_lend_flag = '1' WHERE prop_no = 'P0000101'");
     }
 
+    // The demo library's opening times of a reading room: closed on Monday only when it is R1.
+    const QString openEveryDay = QStringLiteral(
+        "UPDATE open_time SET morn_open_time = CASE WHEN week IN ('SAT', 'SUN') THEN '09:00' ELSE '08:00' "
+        "END, "
+        "aftn_open_time = '14:00', even_open_time = CASE WHEN week IN ('SAT', 'SUN') THEN '00:00' ELSE "
+        "'18:30' END WHERE location = '%1'");
+
     DeskContext desk() const
     {
         DeskContext desk;
@@ -60,6 +67,11 @@ private Q_SLOTS:
         run("DELETE FROM lend_lst WHERE cert_id = 'R1000002'");
         run("DELETE FROM exceed_fine_lst WHERE cert_id = 'R1000002'");
         run("UPDATE circ_rule SET fst_fine_days = 5 WHERE rule_no = 'COPY01'");
+        run("UPDATE item SET location = 'R2' WHERE prop_no = 'P0000101'");
+        run("UPDATE item SET price = 680 WHERE prop_no = 'P0000403'");
+        run(openEveryDay.arg(QStringLiteral("R2")));
+        run("UPDATE sys_comm_para SET sys_para_value = '300' WHERE sys_para_code = '6'");
+        QCOMPARE(SystemParameters::instance().load(), 0);
         QCOMPARE(LIB_LoadCodeTables(), 0);
         QCOMPARE(LIB_LoadLocations(3), 0);
         DeskSettings::current().copyLendRule = QStringLiteral("COPY01");
@@ -149,26 +161,39 @@ private Q_SLOTS:
 
     void refusals_data()
     {
+        QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("loanRule"); // empty: B0000101 is not lent
         QTest::addColumn<QString>("deskRule");
         QTest::addColumn<QString>("barcode");
         QTest::addColumn<QString>("message");
-        const auto row = [](const char* tag, const QString& loanRule, const QString& deskRule,
-                            const QString& barcode, const QString& message) {
-            QTest::newRow(tag) << loanRule << deskRule << barcode << message;
+        const auto row = [](const char* tag, const QString& setup, const QString& loanRule,
+                            const QString& deskRule, const QString& barcode, const QString& message) {
+            QTest::newRow(tag) << setup << loanRule << deskRule << barcode << message;
         };
-        row("unknown barcode", "", "COPY01", "B9999999", "ELT130");
-        row("not taken back here", "", "COPY01", "B0000201", "ELT131基藏书库");
-        row("no loan", "", "COPY01", "B0000101", "ELT132");
-        row("not a photocopy loan", "PT01", "COPY01", "B0000101", "E非复印外借图书");
-        row("photocopy rule missing", "COPY99", "COPY99", "B0000101", "ELT119");
+        row("unknown barcode", "", "", "COPY01", "B9999999", "ELT130");
+        row("not taken back here", "", "", "COPY01", "B0000201", "ELT131基藏书库");
+        row("location missing from the list", "UPDATE item SET location = 'XR1' WHERE prop_no = 'P0000101'",
+            "COPY01", "COPY01", "B0000101", "ELT131XR1");
+        row("no loan", "", "", "COPY01", "B0000101", "ELT132");
+        row("not a photocopy loan", "", "PT01", "COPY01", "B0000101", "E非复印外借图书");
+        row("photocopy rule missing", "", "COPY99", "COPY99", "B0000101", "ELT119");
+        row("location closed every week day",
+            "UPDATE open_time SET morn_open_time = '00:00', aftn_open_time = '00:00', even_open_time = "
+            "'00:00' WHERE location = 'R2'",
+            "COPY01", "COPY01", "B0000101",
+            "E馆藏地[第二阅览室]一周七天都不开放，无法确定应还日期，请检查开放时间设置！");
     }
     void refusals()
     {
+        QFETCH(QString, setup);
         QFETCH(QString, loanRule);
         QFETCH(QString, deskRule);
         QFETCH(QString, barcode);
         QFETCH(QString, message);
+        if (!setup.isEmpty()) {
+            run(setup);
+            QCOMPARE(LIB_LoadCodeTables(), 0);
+        }
         if (!loanRule.isEmpty())
             lendB0000101(loanRule, "to_char(current_date - 20, 'YYYY-MM-DD')");
         DeskSettings::current().copyLendRule = deskRule;
@@ -179,8 +204,9 @@ private Q_SLOTS:
         QCOMPARE(db->scalar("SELECT count(*) FROM lend_lst WHERE cert_id = 'R1000002'"),
                  loanRule.isEmpty() ? QStringLiteral("0") : QStringLiteral("1"));
         QVERIFY(!LIB_DB_InTransaction());
-        // The rule is looked up after the borrower is shown.
-        QCOMPARE(desk.reader.certId, message == "ELT119" ? QStringLiteral("R1000002") : QString());
+        // The rule and the calendar are looked up after the borrower is shown.
+        const bool readerShown = message == "ELT119" || message.contains(QStringLiteral("不开放"));
+        QCOMPARE(desk.reader.certId, readerShown ? QStringLiteral("R1000002") : QString());
     }
 
     // B0000401 went out to R1000001 a week ago and is overdue. The reader also holds a cancelled
@@ -211,8 +237,28 @@ private Q_SLOTS:
                  QStringLiteral("0"));
     }
 
+    void noticesAfterTheReturn_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("notices");
+        QTest::newRow("price and restricted use")
+            << QString()
+            << QStringList{RecordingPresenter::shownText("ILT105680.00"),
+                           RecordingPresenter::shownText("ILT102")};
+        QTest::newRow("no price, every price noticed")
+            << "UPDATE item SET price = NULL WHERE prop_no = 'P0000403'; UPDATE sys_comm_para SET "
+               "sys_para_value = '0' WHERE sys_para_code = '6'"
+            << QStringList{RecordingPresenter::shownText("ILT102")};
+    }
     void noticesAfterTheReturn()
     {
+        QFETCH(QString, setup);
+        QFETCH(QStringList, notices);
+        if (!setup.isEmpty()) {
+            run(setup);
+            QCOMPARE(SystemParameters::instance().load(), 0);
+        }
+        run("DELETE FROM lend_lst WHERE prop_no = 'P0000403'");
         run("INSERT INTO lend_lst (cert_id, prop_no, lend_date, norm_ret_date, rule_no_f, location) VALUES "
             "('R1000002', 'P0000403', '2024-01-0109:00:00', to_char(current_date + 1, 'YYYY-MM-DD'), "
             "'COPY01', 'R1')");
@@ -221,8 +267,7 @@ private Q_SLOTS:
             "'P0000403')");
         DeskContext desk = this->desk();
         QVERIFY(ReturnPhotocopy(desk, QStringLiteral("B0000403")).returned);
-        QCOMPARE(presenter->texts(), (QStringList{RecordingPresenter::shownText("ILT105680.00"),
-                                                  RecordingPresenter::shownText("ILT102")}));
+        QCOMPARE(presenter->texts(), notices);
     }
 };
 

@@ -11,16 +11,21 @@
 #include "stats/FrmBookTop.h"
 #include "stats/bookstatistics.h"
 #include "stats/frmRead_BookStat.h"
+#include "stats/frmLt3Log.h"
 #include "stats/frmRedrCount.h"
 #include "stats/frmRedrLendCount.h"
 #include "stats/frmUsingStat.h"
+#include "stats/frmdelRecord.h"
 #include "support/recordingpresenter.h"
 #include "support/testdatabase.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -78,10 +83,13 @@ class TestFrmReadMain : public QObject
     }
     int number(const QString& sql) const { return db.scalar(sql).toInt(); }
 
+    // Types a code and Enter as a card reader does: into the focus widget of the active window,
+    // which must be the box.
     void scan(const char* boxName, const QString& code)
     {
-        QTest::keyClicks(box(boxName), code);
-        QTest::keyClick(box(boxName), Qt::Key_Return);
+        QCOMPARE(focused(), QLatin1String(boxName));
+        QTest::keyClicks(QApplication::focusWidget(), code);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     }
     void openWindow(bool copyLend)
     {
@@ -111,6 +119,7 @@ private Q_SLOTS:
         QCOMPARE(db.connectCurrentSession(), 0);
         QCOMPARE(LIB_LoadBaseData(), 0);
         QCOMPARE(LIB_LoadCodeTables(), 0);
+        QCOMPARE(LIB_LoadLocations(3), 0);
         QCOMPARE(MarcIndexParameters::instance().load(), 0);
         OperatorSession& op = OperatorSession::current();
         op.workerNumber = QStringLiteral("A001");
@@ -217,6 +226,26 @@ private Q_SLOTS:
         QVERIFY(!child<QToolBar>("Standard")->widgetForAction(child<QAction>("CopyLend"))->isVisible());
         QVERIFY(!child<QAction>("mnuCopyLend")->isVisible());
         QCOMPARE(presenter->texts(), QStringList());
+    }
+
+    // F7 opens the one modeless log query window; the purge window opens modal for the mode.
+    void logWindowsOpenFromTheMenus()
+    {
+        openWindow(false);
+        pressInFocus(Qt::Key_F7);
+        child<QAction>("mnuLt3Log")->trigger();
+        QCOMPARE(main->findChildren<frmLt3Log*>().size(), 1);
+        QVERIFY(main->findChild<frmLt3Log*>()->isVisible());
+        QVERIFY(!QApplication::activeModalWidget());
+        QString purgeTitle;
+        QTimer::singleShot(0, this, [&purgeTitle] {
+            if (auto* purge = qobject_cast<frmdelRecord*>(QApplication::activeModalWidget())) {
+                purgeTitle = purge->windowTitle();
+                purge->reject();
+            }
+        });
+        child<QAction>("mnuDelrecord")->trigger();
+        QCOMPARE(purgeTitle, QStringLiteral("删除历史记录-(读者登到)"));
     }
 
     void readerScansListReaders_data()
@@ -345,6 +374,104 @@ private Q_SLOTS:
         QVERIFY(box("txtRedrBarcode")->text().isEmpty());
         QCOMPARE(focused(), QStringLiteral("txtRedrBarcode"));
         QCOMPARE(presenter->texts(), QStringList());
+    }
+
+    // The desk control codes of parameter 22 ("LTEND;LTRET") in the photocopy modes: the reader
+    // box compares its text as it stands, the book boxes compare it trimmed and upper-cased.
+    void copyControlCodes_data()
+    {
+        QTest::addColumn<int>("key");       // the mode's key
+        QTest::addColumn<bool>("admitted"); // a reader is admitted first
+        QTest::addColumn<QString>("boxName");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<int>("mode"); // afterwards
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QStringList>("messages");
+        const auto row = [](const char* tag, Qt::Key key, bool admitted, const char* box, const char* code,
+                            int mode, const char* focus, const QStringList& messages) {
+            QTest::newRow(tag) << int(key) << admitted << QString::fromLatin1(box)
+                               << QString::fromLatin1(code) << mode << QString::fromLatin1(focus) << messages;
+        };
+        row("return code as reader card", Qt::Key_F5, false, "txtRedrBarcode", "LTRET", 5,
+            "txtRetBookBarCode", {});
+        row("return code in lower case is a card", Qt::Key_F5, false, "txtRedrBarcode", "ltret", 4,
+            "txtRedrBarcode", {shownText(QStringLiteral("ELT101"))});
+        row("end code as book", Qt::Key_F5, true, "txtLendBookBarCode", " ltend ", 4, "txtRedrBarcode", {});
+        row("return code as book", Qt::Key_F5, true, "txtLendBookBarCode", "ltret", 5, "txtRetBookBarCode",
+            {});
+        row("return code as returned book", Qt::Key_F6, false, "txtRetBookBarCode", " ltret", 4,
+            "txtRedrBarcode", {});
+    }
+    void copyControlCodes()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, admitted);
+        QFETCH(QString, boxName);
+        QFETCH(QString, code);
+        QFETCH(int, mode);
+        QFETCH(QString, focus);
+        QFETCH(QStringList, messages);
+        openWindow(true);
+        pressInFocus(Qt::Key(key));
+        if (admitted)
+            scan("txtRedrBarcode", QStringLiteral("D0000001"));
+        presenter->clear();
+        scan(qPrintable(boxName), code);
+        QCOMPARE(int(main->mode()), mode);
+        QCOMPARE(focused(), focus);
+        QCOMPARE(presenter->texts(), messages);
+    }
+
+    // Each reader shows his own portrait, also when two readers come within one second with
+    // portraits of the same size (all portraits go through one file name); the photocopy return
+    // shows the borrower's portrait, or the default picture when he has none.
+    void readersShowTheirPortraits()
+    {
+        const auto bitmap = [](Qt::GlobalColor colour) {
+            QImage image(8, 8, QImage::Format_RGB32);
+            image.fill(colour);
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "BMP");
+            return QString::fromLatin1(bytes.toHex());
+        };
+        db.exec(
+            QStringLiteral("DELETE FROM reader_portrait; INSERT INTO reader_portrait VALUES ('R0000001', "
+                           "decode('%1', 'hex')), ('R0000002', decode('%2', 'hex')); "
+                           "INSERT INTO lend_lst (cert_id, prop_no, lend_date, norm_ret_date, rule_no_f, "
+                           "location) VALUES ('R0000001', 'P0000005', '2024-01-0109:00:00', '2099-01-01', "
+                           "'COPY01', 'R1'), ('R1000002', 'P0000006', '2024-01-0109:00:00', '2099-01-01', "
+                           "'COPY01', 'R1'); UPDATE item SET book_lend_flag = '1' WHERE prop_no IN "
+                           "('P0000005', 'P0000006')")
+                .arg(bitmap(Qt::red), bitmap(Qt::blue)));
+        DeskSettings::current().showReaderPhoto = 1;
+        DeskSettings::current().copyLendRule = QStringLiteral("COPY01");
+        openWindow(true);
+        QLabel* portrait = child<QLabel>("imgReader");
+        const auto shown = [portrait] {
+            const QPixmap pixmap = portrait->pixmap();
+            return pixmap.isNull() ? QColor() : pixmap.toImage().pixelColor(0, 0);
+        };
+
+        pressInFocus(Qt::Key_F2);
+        for (int attempt = 0; attempt < 3; ++attempt) { // until both scans fall into one second
+            const qint64 second = QDateTime::currentSecsSinceEpoch();
+            scan("txtRedrBarcode", QStringLiteral("D0000001"));
+            QCOMPARE(shown(), QColor(Qt::red));
+            scan("txtRedrBarcode", QStringLiteral("D0000002"));
+            if (QDateTime::currentSecsSinceEpoch() == second)
+                break;
+        }
+        QCOMPARE(shown(), QColor(Qt::blue));
+
+        pressInFocus(Qt::Key_F6);
+        scan("txtRetBookBarCode", QStringLiteral("B0000005"));
+        QCOMPARE(shown(), QColor(Qt::red));
+        scan("txtRetBookBarCode", QStringLiteral("B0000006"));
+        QCOMPARE(shown(), QColor());
+        QCOMPARE(presenter->texts(), QStringList());
+        DeskSettings::current().showReaderPhoto = 0;
     }
 
     void closingAsksFirst()

@@ -52,6 +52,53 @@ class TestMarcReader : public QObject
         return text;
     }
 
+    // Stores a record text in marc_data as these pieces, three to a row (marc01, marc02, marc03),
+    // the rows written last first.
+    void storeRecord(const QString& number, const QStringList& pieces)
+    {
+        const QString key = LIB_SQLQuote(number);
+        run(QStringLiteral("DELETE FROM marc WHERE marc_rec_no = %1").arg(key));
+        run(QStringLiteral("INSERT INTO marc (marc_rec_no, marc_type) VALUES (%1, 'C')").arg(key));
+        for (int row = int(pieces.size() - 1) / 3; row >= 0; --row) {
+            QStringList values;
+            for (int column = row * 3; column < row * 3 + 3; ++column)
+                values << (column < pieces.size() ? LIB_SQLQuote(pieces.at(column)) : QStringLiteral("NULL"));
+            run(QStringLiteral("INSERT INTO marc_data VALUES (%1, %2, %3)")
+                    .arg(key)
+                    .arg(row + 1)
+                    .arg(values.join(',')));
+        }
+    }
+
+    // A text cut into pieces of at most `size` characters, each ending just after a blank where
+    // it has one (the directory has none).
+    static QStringList piecesEndingInBlanks(const QString& text, int size)
+    {
+        QStringList pieces;
+        for (qsizetype from = 0; from < text.size();) {
+            qsizetype end = text.size();
+            if (end - from > size) {
+                end = text.lastIndexOf(QLatin1Char(' '), from + size - 1) + 1;
+                if (end <= from)
+                    end = from + size;
+            }
+            pieces << text.mid(from, end - from);
+            from = end;
+        }
+        return pieces;
+    }
+
+    // marc_data's pieces as wide as `width` characters; the session probes the long-MARC flag
+    // (wider than 2,000) again.
+    void setPieceWidth(int width)
+    {
+        run(QStringLiteral("ALTER TABLE marc_data ALTER marc01 TYPE varchar(%1), ALTER marc02 TYPE "
+                           "varchar(%1), ALTER marc03 TYPE varchar(%1)")
+                .arg(width));
+        QCOMPARE(db->connectCurrentSession(), 0);
+        QCOMPARE(LIB_DB_SchemaFlags().longMarc, width > 2000);
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -125,25 +172,100 @@ private Q_SLOTS:
         }
     }
 
-    // A record stored in pieces over several rows, the rows written out of order.
-    void recordInPiecesOverRows()
+    // Real records stored in pieces that end in blanks, as the demo and the generator cut them
+    // (2,000 characters) and shorter, over several rows: every blank is part of the record.
+    void piecesEndingInBlanks_data()
     {
-        const QByteArray text = marctest::sampleRecords(QStringLiteral("unimarc-1.mrc")).value(0);
-        const QString whole = QString::fromUtf8(text);
-        run(QStringLiteral("INSERT INTO marc (marc_rec_no, marc_type) VALUES ('T000000001', 'C')"));
-        for (int serial : {2, 1}) {
-            QStringList pieces;
-            for (int column = 0; column < 3; ++column)
-                pieces << LIB_SQLQuote(whole.mid(((serial - 1) * 3 + column) * 450, 450));
-            run(QStringLiteral("INSERT INTO marc_data VALUES ('T000000001', %1, %2)")
-                    .arg(serial)
-                    .arg(pieces.join(QLatin1Char(','))));
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("pieceSize");
+        QTest::newRow("UNIMARC of 2,498 bytes, pieces of 2,000") << "unimarc-1.mrc" << 2000;
+        QTest::newRow("20 US MARC records, pieces of 200 over rows") << "usmarc-20.mrc" << 200;
+    }
+    void piecesEndingInBlanks()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, pieceSize);
+        const QList<QByteArray> texts = marctest::sampleRecords(file);
+        QVERIFY(!texts.isEmpty());
+        for (int i = 0; i < texts.size(); ++i) {
+            const QStringList pieces = piecesEndingInBlanks(QString::fromUtf8(texts.at(i)), pieceSize);
+            QVERIFY(pieces.size() > 1);
+            const QString number = QStringLiteral("T%1").arg(i, 9, 10, QLatin1Char('0'));
+            storeRecord(number, pieces);
+            MarcRecord record;
+            QCOMPARE(MarcReader::read(number, record), 0);
+            QCOMPARE(record.text(), texts.at(i));
+            QCOMPARE(record.problem(), QString());
         }
+    }
+
+    // A record of more than 2,000 bytes with Chinese text whose directory counts UTF-8 or ANSI
+    // bytes, read from its pieces as stored or, with pieces wider than 2,000 characters, through
+    // the server's own dump() of them. A record that agrees with neither count reads as empty and
+    // is written to the log.
+    void longChineseRecord_data()
+    {
+        QTest::addColumn<int>("pieceWidth");
+        QTest::addColumn<QString>("count"); // "UTF-8", "ANSI", or "neither"
+        for (const int width : {2000, 4000}) {
+            for (const char* count : {"UTF-8", "ANSI", "neither"}) {
+                const QString tag = QStringLiteral("%1, pieces of %2").arg(QLatin1String(count)).arg(width);
+                QTest::newRow(qPrintable(tag)) << width << QString::fromLatin1(count);
+            }
+        }
+    }
+    void longChineseRecord()
+    {
+        QFETCH(int, pieceWidth);
+        QFETCH(QString, count);
+        const auto fields = marctest::longChineseFields();
+        QByteArray text =
+            marctest::iso2709(fields, count == QLatin1String("UTF-8") ? MarcRecord::ByteCount::Utf8
+                                                                      : MarcRecord::ByteCount::Ansi);
+        if (count == QLatin1String("neither"))
+            text.replace(0, 5, "00999");
+        QVERIFY(text.size() > 2000);
+        setPieceWidth(pieceWidth);
+        const QString whole = QString::fromUtf8(text);
+        QStringList pieces;
+        for (qsizetype from = 0; from < whole.size(); from += pieceWidth)
+            pieces << whole.mid(from, pieceWidth);
+        storeRecord(QStringLiteral("C000000001"), pieces);
+
+        run(QStringLiteral("UPDATE marc SET m_title = '基地与帝国 ' WHERE marc_rec_no = 'C000000001'"));
+
         MarcRecord record;
-        QCOMPARE(MarcReader::read(QStringLiteral("T000000001"), record), 0);
+        QHash<QString, MarcRecord> many;
+        const int read = MarcReader::read(QStringLiteral("C000000001"), record);
+        const int readMany = MarcReader::readMany({QStringLiteral("C000000001")}, many);
+        // The list columns of marc, dumped and decoded on the same path (m_author is NULL).
+        ResultTable list;
+        const int listed = LIB_DB_SelectMarc(
+            QStringLiteral(
+                "select MARC_REC_NO,M_TITLE,M_AUTHOR from marc where marc_rec_no in ('C000000001')"),
+            list);
+        run(QStringLiteral("DELETE FROM marc WHERE marc_rec_no = 'C000000001'"));
+        setPieceWidth(2000);
+
+        QCOMPARE(read, 0);
+        QCOMPARE(readMany, 0);
+        QCOMPARE(listed, 0);
+        QCOMPARE(list.text(1, 2), QStringLiteral("基地与帝国"));
+        QCOMPARE(list.text(2, 2), QString());
         QCOMPARE(record.text(), text);
-        QCOMPARE(record.type(), MarcRecord::CnMarc);
-        QCOMPARE(LIB_GetBibElement(record, BibPublisher), QStringLiteral("A. Mondadori"));
+        QCOMPARE(many.value(QStringLiteral("C000000001")).text(), text);
+        QCOMPARE(record.isDecoded(), pieceWidth > 2000);
+        if (count == QLatin1String("neither")) {
+            QVERIFY(record.isEmpty());
+            QVERIFY(todaysLog().contains(QStringLiteral("MARC记录[C000000001]")));
+            return;
+        }
+        QCOMPARE(record.byteCount(),
+                 count == QLatin1String("ANSI") ? MarcRecord::ByteCount::Ansi : MarcRecord::ByteCount::Utf8);
+        QCOMPARE(marctest::fieldsOf(record), fields);
+        QCOMPARE(LIB_GetBibElement(record, BibTitle), QStringLiteral("基地与帝国"));
+        QCOMPARE(LIB_GetBibElement(many.value(QStringLiteral("C000000001")), BibPublisher),
+                 QStringLiteral("四川科学技术出版社"));
     }
 
     void missingAndFailedReads()

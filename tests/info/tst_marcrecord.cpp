@@ -1,7 +1,6 @@
 // MARC records without a database: real ISO 2709 records against an independent tool's dump,
-// field paths and bibliographic elements, the dump-decoding path, damaged records and
-// the ISBN form.
-#include "db/dumpdecoder.h"
+// field paths and bibliographic elements, directories counting UTF-8 or ANSI bytes, damaged
+// records and the ISBN form. (The dump-decoding path reads the server's own dumps: tst_marcreader.)
 #include "info/bibelements.h"
 #include "info/isbnform.h"
 #include "info/marcindexparams.h"
@@ -25,22 +24,6 @@ QString dumpLine(const QString& tag, const QString& text)
     for (const QString& part : text.mid(2).split(QChar(31), Qt::SkipEmptyParts))
         subfields << QLatin1Char('$') + part.left(1) + QLatin1Char(' ') + part.mid(1);
     return tag + QLatin1Char(' ') + text.left(2) + QLatin1Char(' ') + subfields.join(QLatin1Char(' '));
-}
-
-// Rows as the dump-decoding query returns them: twelve chunks of "Typ=1 Len=n: hh,hh,..." with
-// the big-endian UTF-16 bytes of 500 characters each, "NULL" once the text has ended.
-ResultTable dumpedRows(const QString& text, int rows)
-{
-    ResultTable table(12, rows);
-    for (int chunk = 0; chunk < rows * 12; ++chunk) {
-        QStringList bytes;
-        for (const QChar unit : text.mid(chunk * 500, 500))
-            bytes << QString::number(unit.unicode() >> 8, 16) << QString::number(unit.unicode() & 0xff, 16);
-        table.setValue(chunk % 12, chunk / 12 + 2,
-                       bytes.isEmpty() ? QStringLiteral("NULL")
-                                       : QStringLiteral("Typ=1 Len=0: ") + bytes.join(','));
-    }
-    return table;
 }
 
 ResultTable groupRows(const QList<QPair<QString, QString>>& groups)
@@ -183,50 +166,43 @@ private Q_SLOTS:
             QCOMPARE(LIB_GetMarcValue(record, query), value);
     }
 
-    void dumpDecoding_data()
-    {
-        QTest::addColumn<QString>("dumped");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("two letters") << "Typ=1 Len=4: 0,41,0,42"
-                                     << "AB";
-        QTest::newRow("one Chinese character") << "Typ=1 Len=2: 4e,2d"
-                                               << "中";
-        QTest::newRow("NULL") << "NULL"
-                              << "";
-        QTest::newRow("empty") << ""
-                               << "";
-        QTest::newRow("odd last byte is a high byte") << "Typ=1 Len=3: 0,41,4e"
-                                                      << "A\u4e00";
-    }
-    void dumpDecoding()
-    {
-        QFETCH(QString, dumped);
-        QFETCH(QString, text);
-        QCOMPARE(LIB_DecodeDump(dumped), text);
-        ResultTable row(12, 1);
-        row.setValue(0, 2, QStringLiteral("Typ=1 Len=2: 0,5a"));
-        row.setValue(1, 2, dumped);
-        QCOMPARE(MarcReader::decodedText(row, 2, 3, 0), (QStringLiteral("Z") + text + QChar(29)).toUtf8());
-    }
-
-    void decodedTextReadsLikeStoredText_data()
+    // Each record is read by the byte count its own leader and directory agree with; one that
+    // agrees with neither has no fields and says why.
+    void byteCountOfEachRecord_data()
     {
         QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<int>("rows");
-        QTest::newRow("Chinese title") << marctest::iso2709(chineseFields) << 1;
-        QTest::newRow("two rows") << marctest::sampleRecords("unimarc-1.mrc").value(0) << 2;
+        QTest::addColumn<bool>("ansi");
+        QTest::addColumn<bool>("readable");
+        using Count = MarcRecord::ByteCount;
+        const auto fields = marctest::longChineseFields();
+        QTest::newRow("UTF-8 directory") << marctest::iso2709(fields, Count::Utf8) << false << true;
+        QTest::newRow("ANSI directory") << marctest::iso2709(fields, Count::Ansi) << true << true;
+        QByteArray oneOff = marctest::iso2709(fields, Count::Ansi);
+        oneOff.replace(24 + 3, 4,
+                       QByteArray::number(oneOff.mid(24 + 3, 4).toInt() + 1).rightJustified(4, '0'));
+        QTest::newRow("ANSI directory, one length off") << oneOff << false << false;
+        QByteArray wrongLength = marctest::iso2709(fields, Count::Utf8);
+        wrongLength.replace(0, 5, "02000");
+        QTest::newRow("record length of neither count") << wrongLength << false << false;
+        QByteArray noLength = marctest::iso2709(fields, Count::Ansi);
+        noLength.replace(0, 5, "00000");
+        QTest::newRow("record length never filled in") << noLength << true << true;
     }
-    void decodedTextReadsLikeStoredText()
+    void byteCountOfEachRecord()
     {
         QFETCH(QByteArray, text);
-        QFETCH(int, rows);
-        const QByteArray decoded =
-            MarcReader::decodedText(dumpedRows(QString::fromUtf8(text).chopped(1), rows), 2, rows + 2, 0);
-        QCOMPARE(decoded, text); // the missing record terminator is added
-        const MarcRecord stored = MarcRecord::fromIso2709(text);
-        const MarcRecord fromDump = MarcRecord::fromIso2709(decoded, true);
-        QCOMPARE(fromDump.fieldCount(), stored.fieldCount());
-        QCOMPARE(fromDump.fieldText(fromDump.fieldCount() - 1), stored.fieldText(stored.fieldCount() - 1));
+        QFETCH(bool, ansi);
+        QFETCH(bool, readable);
+        MarcRecord record = MarcRecord::fromIso2709(text);
+        record.setHeader({QStringLiteral("C"), {}, {}, {}, {}, {}, {}});
+        QCOMPARE(record.byteCount(), ansi ? MarcRecord::ByteCount::Ansi : MarcRecord::ByteCount::Utf8);
+        QCOMPARE(record.problem().isEmpty(), readable);
+        QCOMPARE(record.text(), text);
+        const auto fields = marctest::longChineseFields();
+        QCOMPARE(marctest::fieldsOf(record), readable ? fields : decltype(fields)());
+        QCOMPARE(LIB_GetBibElement(record, BibTitle), readable ? QStringLiteral("基地与帝国") : QString());
+        QCOMPARE(LIB_GetBibElement(record, BibPublisher),
+                 readable ? QStringLiteral("四川科学技术出版社") : QString());
     }
 
     void damagedRecords_data()
@@ -252,6 +228,7 @@ private Q_SLOTS:
         const MarcRecord whole = MarcRecord::fromIso2709(marctest::sampleRecords("usmarc-20.mrc").value(0));
         const MarcRecord record = MarcRecord::fromIso2709(text);
         QCOMPARE(record.fieldCount(), fields);
+        QCOMPARE(record.problem().isEmpty(), text.isEmpty()); // damaged, said so, read as far as whole
         int same = 0;
         for (int f = 0; f < record.fieldCount(); ++f) {
             const QString read = record.fieldText(f);

@@ -2,6 +2,7 @@
 // output items, MARC columns, the overwrite question, the list printer and the progress display.
 #include "db/messages.h"
 #include "db/sysparams.h"
+#include "info/marcfieldvalues.h"
 #include "info/marcindexparams.h"
 #include "print/clsProgressBar.h"
 #include "print/frmFlexPrint.h"
@@ -273,7 +274,7 @@ private Q_SLOTS:
         for (const QString& entry : numbers)
             h.appendRow({entry.section(':', 0, 0), entry.section(':', 1, 1)});
         h.appendRow({QStringLiteral("9999999999"), QStringLiteral("C")});
-        h.setMarcColumn(0);
+        h.setMarcColumn(0, LIB_ReadMarcFieldValues);
         frmFlexPrint* designer = LIB_PrintDesigner(&owner);
         const int column =
             designer->addMarcColumn(QStringLiteral("出版者"), QStringLiteral("210c"), QStringLiteral("260b"));

@@ -161,22 +161,29 @@ DeskContext deskAt(DeskMode mode)
 
 bool ProcedurePause::install(AdminLink& admin, const QStringList& tables)
 {
-    // The session sleeps in short steps while its table is armed, a minute at most.
+    // The session sleeps in short steps while its point is armed, a minute at most. The deferred
+    // trigger runs when the transaction commits; its argument names the point.
     bool ok = admin.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS fault_point (tbl text PRIMARY KEY)")) &&
               admin.exec(QStringLiteral(
                   "CREATE OR REPLACE FUNCTION fault_pause() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                  "DECLARE point text := coalesce(TG_ARGV[0], TG_TABLE_NAME); "
                   "BEGIN "
                   "  FOR step IN 1 .. 6000 LOOP "
-                  "    EXIT WHEN NOT EXISTS (SELECT 1 FROM fault_point WHERE tbl = TG_TABLE_NAME); "
+                  "    EXIT WHEN NOT EXISTS (SELECT 1 FROM fault_point WHERE tbl = point); "
                   "    PERFORM pg_sleep(0.01); "
                   "  END LOOP; "
                   "  RETURN NULL; "
                   "END $$"));
     for (const QString& table : tables) {
-        ok =
-            ok && admin.exec(QStringLiteral("CREATE OR REPLACE TRIGGER fault_pause AFTER INSERT OR UPDATE OR "
-                                            "DELETE ON %1 FOR EACH ROW EXECUTE FUNCTION fault_pause()")
-                                 .arg(table));
+        ok = ok &&
+             admin.exec(QStringLiteral("CREATE OR REPLACE TRIGGER fault_pause AFTER INSERT OR UPDATE OR "
+                                       "DELETE ON %1 FOR EACH ROW EXECUTE FUNCTION fault_pause()")
+                            .arg(table)) &&
+             admin.exec(QStringLiteral("DROP TRIGGER IF EXISTS fault_pause_commit ON %1; CREATE CONSTRAINT "
+                                       "TRIGGER fault_pause_commit AFTER INSERT OR UPDATE OR DELETE ON %1 "
+                                       "DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION "
+                                       "fault_pause('%2')")
+                            .arg(table, QLatin1String(AtCommit)));
     }
     return ok;
 }

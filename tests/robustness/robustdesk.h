@@ -72,11 +72,14 @@ DeskContext deskAt(DeskMode mode);
 
 // A pause in the server's procedures: after a row of an armed table is written, the writing
 // session sleeps until the table is released (or a minute has passed), so that the test can
-// break the session at exactly that point.
+// break the session at exactly that point. Armed with "commit", the session sleeps inside its
+// COMMIT instead, when the transaction wrote to one of the tables.
 class ProcedurePause
 {
 public:
-    // Installs the pause trigger on these tables of the database.
+    static constexpr const char* AtCommit = "commit";
+
+    // Installs the pause triggers on these tables of the database.
     static bool install(AdminLink& admin, const QStringList& tables);
     static bool arm(AdminLink& admin, const QString& table);
     static bool release(AdminLink& admin);

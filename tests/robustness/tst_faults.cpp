@@ -48,6 +48,10 @@ private Q_SLOTS:
         row("photocopy return, after the history row", "photocopy return", "item");
         row("photocopy return, in the workload count", "photocopy return", "wkr_job_qty");
         row("admission, between the violation and the reader's count", "admission", "reader");
+        for (const char* operation : {"check-in", "book counting", "registration", "photocopy lending",
+                                      "photocopy return", "admission"})
+            row(qPrintable(QStringLiteral("%1, at the commit").arg(QLatin1String(operation))), operation,
+                ProcedurePause::AtCommit);
     }
 
     void sessionTerminatedMidOperation()
@@ -94,6 +98,41 @@ private Q_SLOTS:
         QCOMPARE(presenter->texts(), QStringList());
         QList<long long> expected = before;
         for (int i = 0; i < expected.size(); ++i)
+            expected[i] += scenario.recordedChange.at(i);
+        QCOMPARE(readFigures(*admin, scenario), expected);
+    }
+
+    // The server refuses the workload count: the operation stands all the same, counted nowhere,
+    // and the operator sees nothing of it.
+    void workloadRefusedLeavesOperationStanding_data()
+    {
+        QTest::addColumn<QString>("operation");
+        for (const char* operation :
+             {"check-in", "book counting", "registration", "photocopy lending", "photocopy return"})
+            QTest::newRow(operation) << QString::fromLatin1(operation);
+    }
+
+    void workloadRefusedLeavesOperationStanding()
+    {
+        QFETCH(QString, operation);
+        const FaultScenario scenario = faultScenario(operation);
+        DeskContext desk = deskAt(scenario.mode);
+        QVERIFY(scenario.prepare(*admin, desk));
+        presenter->clear();
+        const QList<long long> before = readFigures(*admin, scenario);
+        QVERIFY(admin->exec(QStringLiteral(
+            "CREATE FUNCTION refuse_workload() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE "
+            "EXCEPTION 'refused by the test'; END $$; CREATE TRIGGER refuse_workload BEFORE INSERT OR "
+            "UPDATE ON wkr_job_qty FOR EACH ROW EXECUTE FUNCTION refuse_workload()")));
+        const bool recorded = scenario.operate(desk);
+        QVERIFY(admin->exec(
+            QStringLiteral("DROP TRIGGER refuse_workload ON wkr_job_qty; DROP FUNCTION refuse_workload()")));
+
+        QVERIFY(recorded);
+        QCOMPARE(presenter->texts(), QStringList());
+        QVERIFY(!DbSession::current().inTransaction());
+        QList<long long> expected = before;
+        for (int i = 0; i < expected.size() - 1; ++i) // the last figure is the workload
             expected[i] += scenario.recordedChange.at(i);
         QCOMPARE(readFigures(*admin, scenario), expected);
     }

@@ -1,9 +1,9 @@
 // Many desks at once against one copy of the demo library: eight desks, each with its own session,
 // scan the same readers and books (check-ins, counting, registrations, photocopy loans and
 // returns, row locks taken without waiting), and the database must tell the same story as the
-// desks: every recorded event once, the workload equal to the events, the photocopy limits kept.
-// Two cases force what the random run may or may not meet: a locked reader and two loans racing
-// for a reader who has none yet.
+// desks: every recorded event once, the workload equal to the events, the photocopy limits kept,
+// and no deadlock between them. Two cases force what the random run may or may not meet: a locked
+// reader, and a deadlock that the server breaks by rolling a desk's operation back.
 #include "codes/codetables.h"
 #include "db/database.h"
 #include "db/errorreporter.h"
@@ -295,64 +295,74 @@ private Q_SLOTS:
         QCOMPARE(text("SELECT count(*) FROM reader_stat WHERE cert_id = 'R1000003'"), QStringLiteral("1"));
     }
 
-    // Two desks lend to a reader who has no loan yet, under a rule that allows one book per
-    // location: the first holds its transaction open at the price notice while the second
-    // lends. Only one loan may stand.
-    void twoDesksLendToReaderWithoutLoans()
+    // Another session holds the call number of a book the desk counts and then wants the book's
+    // row, which the desk's counting holds: the server breaks the deadlock by rolling the counting
+    // back (the desk waited first, so it finds the circle). The desk counts again at once; the
+    // operator sees nothing, and the book is counted once.
+    void deadlockRunsTheOperationAgain()
     {
-        db.exec(QStringLiteral("UPDATE circ_rule SET max_lend_qty = 1 WHERE rule_no = 'COPY01'"));
-        QCOMPARE(LIB_LoadCodeTables(), 0);
-        DeskContext first = deskAt(DeskMode::CopyLending);
-        DeskContext second = deskAt(DeskMode::CopyLending);
-        QVERIFY(!ReaderAdmission().admit(first, QStringLiteral("D1000004")).refused);
-        QVERIFY(!ReaderAdmission().admit(second, QStringLiteral("D1000004")).refused);
+        const QString figures = QStringLiteral(
+            "SELECT (SELECT count(*) FROM book_use_stat WHERE prop_no = 'P0000003') || '/' || (SELECT "
+            "coalesce(sum(volume), 0) FROM wkr_job_qty WHERE job_type = '405')");
+        // The server picks the session whose deadlock check runs first once the circle has closed:
+        // the desk, which waited first, unless it was held up so long that the other session's
+        // check came first. And the desk's second run may come back to the book's row before the
+        // other session, now free, has taken it, and close the circle once more. Such rounds tell
+        // nothing about the second run going through unseen and are run again.
+        const QString retryMessage =
+            shownText(QStringLiteral("E其他工作站正在处理同一记录，本次操作已撤销，请重新操作！"));
+        bool conclusive = false;
+        int result = -1;
+        QString before;
+        for (int round = 0; round < 5 && !conclusive; ++round) {
+            presenter->clear();
+            before = text(figures);
+            AdminLink other(db.connectionValues());
+            QVERIFY(other.exec(
+                QStringLiteral("BEGIN; UPDATE call_no_lst SET total_read_qty = total_read_qty WHERE "
+                               "call_no = (SELECT call_no FROM item WHERE prop_no = 'P0000003')")));
+            std::atomic<int> deskPid{0};
+            std::thread desk([&] {
+                atOwnDesk(
+                    1,
+                    [&] {
+                        DeskContext counting = deskAt(DeskMode::BookCounting);
+                        result = countOrRegisterBook(counting, QStringLiteral("B0000003"));
+                    },
+                    &deskPid);
+            });
+            const bool deskWaits = QTest::qWaitFor(
+                [&] {
+                    return deskPid != 0 &&
+                           text(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE pid = %1 AND "
+                                               "wait_event_type = 'Lock'")
+                                    .arg(deskPid.load())) == QLatin1String("1");
+                },
+                60000);
+            const bool deskWasRolledBack =
+                deskWaits &&
+                other.exec(QStringLiteral("UPDATE item SET total_read_qty = total_read_qty WHERE "
+                                          "prop_no = 'P0000003'; COMMIT"));
+            if (!deskWasRolledBack)
+                other.exec(QStringLiteral("ROLLBACK"));
+            desk.join();
+            conclusive = deskWasRolledBack && !presenter->texts(1).contains(retryMessage);
+            QVERIFY(deskWaits);
+            // The desk's server process counts its deadlock as it ends; the next test counts its own.
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    return text(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE pid = %1")
+                                    .arg(deskPid.load())) == QLatin1String("0");
+                },
+                60000));
+        }
 
-        QSemaphore noticeShown;
-        QSemaphore noticeClosed;
-        presenter->setAnswer([&](const MessagePresenter::Box& box) {
-            if (box.icon == MessagePresenter::Icon::Information) {
-                noticeShown.release();
-                noticeClosed.acquire();
-            }
-            return 1;
-        });
-        bool firstFailed = true;
-        bool secondFailed = true;
-        std::atomic<bool> secondDone{false};
-        std::atomic<int> secondPid{0};
-        std::thread firstDesk([&] {
-            atOwnDesk(1, [&] { firstFailed = LendForPhotocopy(first, QStringLiteral("B0000403")).failed; });
-        });
-        const bool noticeOpen = noticeShown.tryAcquire(1, 60000);
-        std::thread secondDesk([&] {
-            atOwnDesk(
-                2, [&] { secondFailed = LendForPhotocopy(second, QStringLiteral("B0000002")).failed; },
-                &secondPid);
-            secondDone = true;
-        });
-        // The second desk either lends at once or waits for the first desk's lock.
-        const bool secondSettled = QTest::qWaitFor(
-            [&] {
-                return secondDone ||
-                       (secondPid != 0 &&
-                        text(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE pid = %1 "
-                                            "AND wait_event_type = 'Lock'")
-                                 .arg(secondPid.load())) == QLatin1String("1"));
-            },
-            60000);
-        noticeClosed.release();
-        firstDesk.join();
-        secondDesk.join();
-        presenter->setAnswer(nullptr);
-        db.exec(QStringLiteral("UPDATE circ_rule SET max_lend_qty = 3 WHERE rule_no = 'COPY01'"));
-        QCOMPARE(LIB_LoadCodeTables(), 0);
-
-        QVERIFY(noticeOpen);
-        QVERIFY(secondSettled);
-        QCOMPARE(text("SELECT count(*) FROM lend_lst WHERE cert_id = 'R1000004'"), QStringLiteral("1"));
-        QVERIFY(!firstFailed);
-        QVERIFY(secondFailed);
-        QCOMPARE(presenter->texts(2), QStringList{shownText(QStringLiteral("ELT120"))});
+        QVERIFY(conclusive);
+        QCOMPARE(result, 0);
+        QCOMPARE(presenter->texts(1), QStringList());
+        const QStringList counts = before.split(QLatin1Char('/'));
+        QCOMPARE(text(figures),
+                 QStringLiteral("%1/%2").arg(counts.at(0).toInt() + 1).arg(counts.at(1).toInt() + 1));
     }
 
     void eightDesksAgreeWithTheDatabase()
@@ -360,6 +370,9 @@ private Q_SLOTS:
         const int rounds = robustnessRounds(30);
         const QDeadlineTimer deadline(robustnessSeconds(60) * 1000LL);
         const int historyBefore = text("SELECT count(*)::text FROM lend_hist").toInt();
+        const QString deadlocks =
+            QStringLiteral("SELECT deadlocks FROM pg_stat_database WHERE datname = current_database()");
+        const QString deadlocksBefore = text(deadlocks);
 
         std::vector<DeskTally> tallies(deskCount);
         std::vector<std::thread> desks;
@@ -407,7 +420,6 @@ private Q_SLOTS:
                                        shownText(QStringLiteral("ELT121")),
                                        shownText(QStringLiteral("ELT132")),
                                        shownText(QStringLiteral("E已达该馆藏地组最大册数")),
-                                       shownText(QStringLiteral("ECM010")),
                                        locked};
             const QStringList texts = presenter->texts(tag);
             QCOMPARE(texts.count(locked), tally.lockRefusals);
@@ -459,6 +471,17 @@ private Q_SLOTS:
                  "EXISTS (SELECT 1 FROM lend_lst l WHERE l.prop_no = i.prop_no)"),
             QStringLiteral("0"));
         QCOMPARE(text(limitBreaches()), QString());
+
+        // The desks take their locks in one order: the server never had a deadlock to break. The
+        // figure is complete once the desks' server processes have ended.
+        QVERIFY(QTest::qWaitFor(
+            [this] {
+                return text(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE datname = "
+                                           "current_database() AND pid NOT IN (pg_backend_pid(), %1)")
+                                .arg(DbSession::current().backendPid())) == QLatin1String("0");
+            },
+            60000));
+        QCOMPARE(text(deadlocks), deadlocksBefore);
         qInfo("%d rounds: %d check-ins, %d books counted, %d registered, %d lent, %d returned, %d locks "
               "refused",
               all.rounds, sum(all.checkIns), sum(all.counted), sum(all.registered), all.lent, all.returned,

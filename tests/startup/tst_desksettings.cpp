@@ -3,10 +3,11 @@
 #include "startup/desksettings.h"
 #include "startup/frmReadSet.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QPushButton>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -169,6 +170,24 @@ private Q_SLOTS:
         QCOMPARE(storedText("CopyLend"), QStringLiteral("0"));
         QCOMPARE(visibility.size(), 1); // the photocopy commands are hidden at once
         QCOMPARE(visibility.first().first().toBool(), false);
+    }
+
+    // Enter typed into the amount box (the focus widget of the active window) confirms the
+    // window, as the default button does.
+    void enterInTheAmountBoxConfirms()
+    {
+        DeskSettings s;
+        s.payMode = 1;
+        frmReadSet window(s, {});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* amount = reveal<QLineEdit>(&window, "txtMaxMoney");
+        amount->setFocus();
+        amount->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5.00"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        QCOMPARE(storedText("MaxMoney"), QStringLiteral("5.00"));
     }
 
     void copyRuleList_data()

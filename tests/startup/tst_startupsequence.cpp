@@ -4,6 +4,7 @@
 #include "db/database.h"
 #include "db/messages.h"
 #include "db/sysparams.h"
+#include "info/infostartup.h"
 #include "info/readercaptions.h"
 #include "startup/environment.h"
 #include "startup/profilefile.h"
@@ -99,7 +100,7 @@ private Q_SLOTS:
         if (withIni)
             writeIni(section, db->connectionValues());
         SingleInstance instance(runtime.path());
-        StartupSequence sequence(instance);
+        StartupSequence sequence(instance, LIB_InformationStartupLoads());
         bool ok = true;
         const QStringList statuses = run(sequence, ok);
         QVERIFY(!ok);
@@ -136,7 +137,7 @@ private Q_SLOTS:
         if (missingIndexFile)
             QFile::remove(indexFile());
         SingleInstance instance(runtime.path());
-        StartupSequence sequence(instance);
+        StartupSequence sequence(instance, LIB_InformationStartupLoads());
         bool ok = true;
         run(sequence, ok);
         if (!missingTable.isEmpty())
@@ -160,7 +161,7 @@ private Q_SLOTS:
         QFile::copy(QStringLiteral(READDESK_RUNTIME_DIR "/CFG/LT/LT_reader.ini"),
                     home.filePath(QStringLiteral("CFG/LT/LT_reader.ini")));
         SingleInstance instance(runtime.path());
-        StartupSequence sequence(instance);
+        StartupSequence sequence(instance, LIB_InformationStartupLoads());
         bool ok = false;
         const QStringList statuses = run(sequence, ok);
         QVERIFY(ok);
