@@ -1337,6 +1337,7 @@ RETURNS TABLE (sub_stat_code text, row_num integer, marc_rec_no text, itemcount 
                lendrate numeric)
 LANGUAGE plpgsql VOLATILE
 SET work_mem = '64MB'
+SET jit = off -- compiling the ranking's expressions costs more than it saves
 AS $$
 DECLARE
     v_sql   text := current_setting('tj_sort.group_sql', true);
