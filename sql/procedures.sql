@@ -798,65 +798,79 @@ BEGIN
 END
 $$;
 
--- Fills pg_temp.tj_class_list (i, stat_type_code, sub_stat_code, matched): which stored-template
--- class each condition is. true when every condition is one.
-CREATE OR REPLACE FUNCTION tj_sort.list_stored_classes(p_table text, p_conditions text[]) RETURNS boolean
-LANGUAGE plpgsql
+-- The pairs (i, cls_id, call_no) each condition selects, handed to the counting statements as
+-- arrays, so that nothing is written and the statistics also run on a read-only standby.  For
+-- classes of stored templates (stored) the classes themselves: ids, type_codes, sub_codes, whose
+-- pairs the statements join from tj_class_member; when any condition is another one, the pairs
+-- of every condition (ids, cls_ids, call_nos), the others evaluated on tj_class_key under the
+-- table's name.  readable is false when a condition cannot be read that way (it looks at
+-- anything but the scheme and call number of the row) or selects a pair with an empty scheme
+-- or call number, which a join on the pair would miss.  Without p_pairs only the stored
+-- classes are listed.
+CREATE OR REPLACE FUNCTION tj_sort.class_map(
+    p_table text, p_conditions text[], p_pairs boolean DEFAULT true,
+    OUT readable boolean, OUT stored boolean, OUT ids integer[], OUT type_codes text[],
+    OUT sub_codes text[], OUT cls_ids text[], OUT call_nos text[])
+LANGUAGE plpgsql STABLE
 AS $$
+DECLARE
+    v_matched boolean[];
+    v_cls     text[];
+    v_calls   text[];
+    v_ids     integer[] := '{}';
 BEGIN
-    IF to_regclass('pg_temp.tj_class_list') IS NULL THEN
-        CREATE TEMPORARY TABLE tj_class_list (i integer, stat_type_code text, sub_stat_code text, matched boolean);
+    SELECT coalesce(array_agg(l.i ORDER BY l.i), '{}'), coalesce(array_agg(l.stat_type_code ORDER BY l.i), '{}'),
+           coalesce(array_agg(l.sub_stat_code ORDER BY l.i), '{}'), coalesce(array_agg(l.matched ORDER BY l.i), '{}')
+      INTO ids, type_codes, sub_codes, v_matched
+      FROM tj_sort.stored_classes(p_table, p_conditions) l;
+    readable := true;
+    stored := coalesce(false <> ALL (v_matched), true);
+    IF stored OR NOT p_pairs THEN
+        RETURN;
     END IF;
-    DELETE FROM pg_temp.tj_class_list;
-    INSERT INTO pg_temp.tj_class_list SELECT * FROM tj_sort.stored_classes(p_table, p_conditions);
-    RETURN NOT EXISTS (SELECT 1 FROM pg_temp.tj_class_list WHERE NOT matched);
+    cls_ids := '{}';
+    call_nos := '{}';
+    FOR k IN 1 .. cardinality(v_matched) LOOP
+        IF v_matched[k] THEN
+            SELECT coalesce(array_agg(m.cls_id), '{}'), coalesce(array_agg(m.call_no), '{}') INTO v_cls, v_calls
+              FROM tj_class_member m WHERE m.stat_type_code = type_codes[k] AND m.sub_stat_code = sub_codes[k];
+        ELSIF tj_sort.is_one_group(p_conditions[k]) THEN
+            BEGIN
+                EXECUTE format('SELECT coalesce(array_agg(%1$s.cls_id), ''{}''), coalesce(array_agg(%1$s.call_no), ''{}'') '
+                               'FROM tj_class_key AS %1$s WHERE true %2$s', p_table, p_conditions[k])
+                   INTO v_cls, v_calls;
+            EXCEPTION WHEN OTHERS THEN
+                readable := false;
+                RETURN;
+            END;
+        ELSE
+            readable := false;
+            RETURN;
+        END IF;
+        IF array_position(v_cls, NULL) IS NOT NULL OR array_position(v_calls, NULL) IS NOT NULL THEN
+            readable := false;
+            RETURN;
+        END IF;
+        cls_ids := cls_ids || v_cls;
+        call_nos := call_nos || v_calls;
+        v_ids := v_ids || array_fill(k, ARRAY[cardinality(v_cls)]);
+    END LOOP;
+    ids := v_ids;
 END
 $$;
 
--- The pairs (i, cls_id, call_no) each condition selects, as a relation to join: for classes of
--- stored templates their rows of tj_class_member; when any condition is another one, all of
--- them in pg_temp.tj_class_map, the others evaluated on tj_class_key under the table's name.
--- NULL when a condition cannot be read that way (it looks at anything but the scheme and call
--- number of the row) or selects a pair with an empty scheme or call number, which a join on the
--- pair would miss.
-CREATE OR REPLACE FUNCTION tj_sort.class_map(p_table text, p_conditions text[]) RETURNS text
-LANGUAGE plpgsql
+-- The relation (i, cls_id, call_no) of a class map inside a statement run with the map's arrays
+-- as $2 (ids), $3 (type_codes), $4 (sub_codes), $5 (cls_ids) and $6 (call_nos).
+CREATE OR REPLACE FUNCTION tj_sort.map_relation(p_stored boolean) RETURNS text
+LANGUAGE sql IMMUTABLE
 AS $$
-DECLARE
-    c record;
-BEGIN
-    IF tj_sort.list_stored_classes(p_table, p_conditions) THEN
-        RETURN '(SELECT l.i, m.cls_id, m.call_no FROM pg_temp.tj_class_list l JOIN tj_class_member m '
-               'ON m.stat_type_code = l.stat_type_code AND m.sub_stat_code = l.sub_stat_code)';
-    END IF;
-    IF to_regclass('pg_temp.tj_class_map') IS NULL THEN
-        CREATE TEMPORARY TABLE tj_class_map (i integer, cls_id text, call_no text);
-    END IF;
-    DELETE FROM pg_temp.tj_class_map;
-    FOR c IN SELECT l.i, l.stat_type_code, l.sub_stat_code, l.matched, p_conditions[l.i] AS cond
-               FROM pg_temp.tj_class_list l ORDER BY l.i LOOP
-        IF c.matched THEN
-            INSERT INTO pg_temp.tj_class_map (i, cls_id, call_no)
-            SELECT c.i, m.cls_id, m.call_no FROM tj_class_member m
-             WHERE m.stat_type_code = c.stat_type_code AND m.sub_stat_code = c.sub_stat_code;
-        ELSIF tj_sort.is_one_group(c.cond) THEN
-            BEGIN
-                EXECUTE format('INSERT INTO pg_temp.tj_class_map (i, cls_id, call_no) '
-                               'SELECT %s, %2$s.cls_id, %2$s.call_no FROM tj_class_key AS %2$s WHERE true %3$s',
-                               c.i, p_table, c.cond);
-            EXCEPTION WHEN OTHERS THEN
-                RETURN NULL;
-            END;
-        ELSE
-            RETURN NULL;
-        END IF;
-    END LOOP;
-    IF EXISTS (SELECT 1 FROM pg_temp.tj_class_map WHERE cls_id IS NULL OR call_no IS NULL) THEN
-        RETURN NULL;
-    END IF;
-    ANALYZE pg_temp.tj_class_map;
-    RETURN 'pg_temp.tj_class_map';
-END
+    SELECT CASE WHEN p_stored
+                THEN '(SELECT l.i, m.cls_id, m.call_no FROM unnest($2::integer[], $3::text[], $4::text[]) '
+                     'AS l(i, stat_type_code, sub_stat_code) JOIN tj_class_member m '
+                     'ON m.stat_type_code = l.stat_type_code AND m.sub_stat_code = l.sub_stat_code)'
+                ELSE '(SELECT u.i, u.cls_id, u.call_no FROM unnest($2::integer[], $5::text[], $6::text[]) '
+                     'AS u(i, cls_id, call_no))'
+           END
 $$;
 
 -- The figures of the statement under no row at all: what a class without events shows.
@@ -873,17 +887,20 @@ BEGIN
 END
 $$;
 
--- Runs a statement of rows (i, figures) and gives the n figures in class order, a class
--- without a row taking the figures of nothing.
-CREATE OR REPLACE FUNCTION tj_sort.figures_by_class(p_sql text, p_rows_sql text, p_n integer) RETURNS text[]
-LANGUAGE plpgsql
+-- Runs a statement of rows (i, figures), which may use the class map's arrays, and gives the n
+-- figures in class order, a class without a row taking the figures of nothing.
+CREATE OR REPLACE FUNCTION tj_sort.figures_by_class(
+    p_sql text, p_rows_sql text, p_n integer, p_ids integer[], p_type_codes text[], p_sub_codes text[],
+    p_cls_ids text[], p_call_nos text[]) RETURNS text[]
+LANGUAGE plpgsql STABLE
 AS $$
 DECLARE
     v_result text[];
 BEGIN
     EXECUTE format('SELECT array_agg(coalesce(r.v, $1) ORDER BY g.i) FROM generate_series(1, %s) g(i) '
                    'LEFT JOIN (%s) r(i, v) ON r.i = g.i', p_n, p_rows_sql)
-       INTO v_result USING tj_sort.figures_of_nothing(p_sql);
+       INTO v_result
+      USING tj_sort.figures_of_nothing(p_sql), p_ids, p_type_codes, p_sub_codes, p_cls_ids, p_call_nos;
     RETURN v_result;
 END
 $$;
@@ -891,13 +908,13 @@ $$;
 -- The class figures from the summaries; NULL when the summaries cannot give them (a period
 -- finer than the summary, or classes not of a stored template where the summary is per class).
 CREATE OR REPLACE FUNCTION tj_sort.classes_from_summaries(p_sql text, p_conditions text[]) RETURNS text[]
-LANGUAGE plpgsql
+LANGUAGE plpgsql STABLE
 AS $$
 DECLARE
     s        record;
+    m        record;
     v_filter text;
     v_figures text;
-    v_map    text;
 BEGIN
     SELECT * INTO s FROM tj_sort.parse_statement(p_sql);
     IF s.form = 'readers' THEN
@@ -909,11 +926,14 @@ BEGIN
         SELECT string_agg(format('sum(CASE WHEN d.redr_type_code = %L THEN d.events ELSE 0 END)', c),
                           ' || '','' || ' ORDER BY o)
           INTO v_figures FROM unnest(s.codes) WITH ORDINALITY AS u(c, o);
-        IF tj_sort.list_stored_classes(s.hist_table, p_conditions) THEN
+        SELECT * INTO m FROM tj_sort.class_map(s.hist_table, p_conditions, false);
+        IF m.stored THEN
             RETURN tj_sort.figures_by_class(p_sql, format(
-                'SELECT l.i, CASE WHEN sum(d.events) > 0 THEN %s END FROM pg_temp.tj_class_list l '
+                'SELECT l.i, CASE WHEN sum(d.events) > 0 THEN %s END '
+                'FROM unnest($2::integer[], $3::text[], $4::text[]) AS l(i, stat_type_code, sub_stat_code) '
                 'JOIN tj_class_day d ON d.stat_type_code = l.stat_type_code AND d.sub_stat_code = l.sub_stat_code '
-                'WHERE %s GROUP BY l.i', v_figures, v_filter), cardinality(p_conditions));
+                'WHERE %s GROUP BY l.i', v_figures, v_filter), cardinality(p_conditions),
+                m.ids, m.type_codes, m.sub_codes, m.cls_ids, m.call_nos);
         END IF;
         -- Other classes over whole years: the pairs of the year summary.
         v_filter := tj_sort.restriction('d.year', 4, 'd.location_f', s.period_len, s.period_op,
@@ -921,22 +941,23 @@ BEGIN
         IF v_filter IS NULL THEN
             RETURN NULL;
         END IF;
-        v_map := tj_sort.class_map(s.hist_table, p_conditions);
-        IF v_map IS NULL THEN
+        SELECT * INTO m FROM tj_sort.class_map(s.hist_table, p_conditions);
+        IF NOT m.readable THEN
             RETURN NULL;
         END IF;
         RETURN tj_sort.figures_by_class(p_sql, format(
             'SELECT m.i, CASE WHEN sum(d.events) > 0 THEN %s END FROM %s m '
             'JOIN tj_type_year d ON d.cls_id = m.cls_id AND d.call_no = m.call_no '
-            'WHERE %s GROUP BY m.i', v_figures, v_map, v_filter), cardinality(p_conditions));
+            'WHERE %s GROUP BY m.i', v_figures, tj_sort.map_relation(m.stored), v_filter), cardinality(p_conditions),
+            m.ids, m.type_codes, m.sub_codes, m.cls_ids, m.call_nos);
     ELSIF s.form = 'titles' THEN
         v_filter := tj_sort.restriction('y.year', 4, 'y.location_f', s.period_len, s.period_op,
                                         s.period_val, s.locations);
         IF v_filter IS NULL THEN
             RETURN NULL;
         END IF;
-        v_map := tj_sort.class_map(s.hist_table, p_conditions);
-        IF v_map IS NULL THEN
+        SELECT * INTO m FROM tj_sort.class_map(s.hist_table, p_conditions);
+        IF NOT m.readable THEN
             RETURN NULL;
         END IF;
         -- Titles per class grouped first, then counted: a hash over the titles instead of the
@@ -946,7 +967,8 @@ BEGIN
             'SELECT m.i, y.marc_rec_no, sum(y.events) AS events FROM %s m '
             'JOIN tj_title_year y ON y.cls_id = m.cls_id AND y.call_no = m.call_no '
             'WHERE y.hist_table = %L AND y.events > 0 AND %s GROUP BY 1, 2) t GROUP BY t.i',
-            v_map, s.hist_table, v_filter), cardinality(p_conditions));
+            tj_sort.map_relation(m.stored), s.hist_table, v_filter), cardinality(p_conditions),
+            m.ids, m.type_codes, m.sub_codes, m.cls_ids, m.call_nos);
     END IF;
     RETURN NULL;
 END
@@ -955,26 +977,27 @@ $$;
 -- The class figures in one pass over the history joined to the classes' pairs; NULL when the
 -- statement or the conditions do not allow it.
 CREATE OR REPLACE FUNCTION tj_sort.classes_in_one_pass(p_sql text, p_conditions text[]) RETURNS text[]
-LANGUAGE plpgsql
+LANGUAGE plpgsql STABLE
 AS $$
 DECLARE
-    s     record;
-    p     record;
-    v_map text;
+    s record;
+    p record;
+    m record;
 BEGIN
     SELECT * INTO s FROM tj_sort.parse_statement(p_sql);
     IF s.form IS NULL THEN
         RETURN NULL;
     END IF;
-    v_map := tj_sort.class_map(s.hist_table, p_conditions);
-    IF v_map IS NULL THEN
+    SELECT * INTO m FROM tj_sort.class_map(s.hist_table, p_conditions);
+    IF NOT m.readable THEN
         RETURN NULL;
     END IF;
     SELECT * INTO p FROM tj_sort.statement_parts(p_sql);
     RETURN tj_sort.figures_by_class(p_sql, format(
         'SELECT m.i, (%s)::text FROM %s, %s m WHERE %s '
         'AND m.cls_id = %5$s.cls_id AND m.call_no = %5$s.call_no GROUP BY m.i',
-        p.figures, p.source, v_map, p.restriction, s.hist_table), cardinality(p_conditions));
+        p.figures, p.source, tj_sort.map_relation(m.stored), p.restriction, s.hist_table), cardinality(p_conditions),
+        m.ids, m.type_codes, m.sub_codes, m.cls_ids, m.call_nos);
 END
 $$;
 
@@ -1052,45 +1075,6 @@ BEGIN
 END
 $$;
 
--- The ranked titles per class for the ranking windows: strsql || condition[i] returns rows of
--- (marc_rec_no, copies, readings, rate) in ranking order; they land in tj_tmp_rate with the
--- class code groupid[i] and their rank row_num 1..n.  tj_tmp_rate is private to the session
--- (a temporary table that hides the shared one of the same name) and is emptied by each call,
--- so desks ranking at the same time never see each other's rows; the caller reads it in the
--- same session, inside the transaction of the call.
-CREATE OR REPLACE PROCEDURE tj_sort.getgroupdata(
-    strsql text, arraysize integer, condition text[], groupid text[])
-LANGUAGE plpgsql
-AS $$
-DECLARE
-    v_n   integer := least(coalesce(arraysize, cardinality(condition)),
-                           coalesce(cardinality(condition), 0));
-    v_sql text := tj_sort.clean_sql(strsql);
-BEGIN
-    IF to_regclass('pg_temp.tj_tmp_rate') IS NULL THEN
-        CREATE TEMPORARY TABLE tj_tmp_rate (
-            sub_stat_code text,
-            row_num       integer,
-            marc_rec_no   text,
-            itemcount     numeric,
-            lendcount     numeric,
-            lendrate      numeric
-        );
-    END IF;
-    DELETE FROM pg_temp.tj_tmp_rate;
-    FOR i IN 1 .. v_n LOOP
-        -- the statement's own ORDER BY ranks the rows; numbering them as they come keeps it
-        EXECUTE format(
-            'INSERT INTO pg_temp.tj_tmp_rate '
-            '       (sub_stat_code, row_num, marc_rec_no, itemcount, lendcount, lendrate) '
-            'SELECT $1, row_number() OVER (), q.c1::text, q.c2, q.c3, q.c4 '
-            '  FROM (%s %s) AS q(c1, c2, c3, c4)',
-            v_sql, coalesce(condition[i], ''))
-          USING groupid[i];
-    END LOOP;
-END
-$$;
-
 -- result := the first column of the statement's rows (at most 1000), arraysize := their number.
 -- A classification statement's one row comes from the summaries when they can give it.
 CREATE OR REPLACE PROCEDURE tj_sort.getbulkdata(
@@ -1115,6 +1099,298 @@ BEGIN
     arraysize := cardinality(result);
 END
 $$;
+
+-- ---------------------------------------------------------------------------------------------
+-- Rankings (the windows of the most read titles and of the reading rates)
+--
+-- GetGroupData takes the ranking statement of the windows,
+--   SELECT X.marc_rec_no, SUM(distinct tmp_item.total_count), COUNT(X.prop_no),
+--          ROUND(COUNT(X.prop_no)/SUM(distinct tmp_item.total_count),2)
+--     FROM X, (<copies per title and call number>) TMP_ITEM WHERE <pair and restrictions>,
+-- and per class a condition " AND (<class>) GROUP BY X.marc_rec_no [HAVING ...] ORDER BY ...".
+-- It leaves the question in the transaction (transaction-local settings), and tj_tmp_rate, a
+-- view, answers it when the caller reads it inside that transaction: per class the ranked rows
+-- (sub_stat_code, row_num 1..n, marc_rec_no, itemcount, lendcount, lendrate).  Nothing is
+-- written, so desks ranking at the same time never see each other's rows, and a read-only
+-- standby ranks as well as the primary.  Read outside the transaction of the call, it is empty.
+--
+-- The statement the windows send is answered without running it once per class: readings per
+-- title and call number of the classes' pairs come from tj_title_year for whole years and from
+-- one pass over the events otherwise, copies from the items, ranked per class.  Titles with
+-- the same figure rank by record number.  Any other statement runs class by class as it
+-- stands, numbered in the order it returns.  tj_sort.last_way tells which way answered.
+
+-- The tokens of a statement: literals as ?, names folded to lower case, joined by blanks.
+CREATE OR REPLACE FUNCTION tj_sort.statement_tokens(p_sql text, OUT shape text, OUT literals text[])
+LANGUAGE sql IMMUTABLE
+AS $$
+    SELECT string_agg(CASE WHEN t ~ '^''.*''$' AND length(t) > 1 THEN '?'
+                           WHEN t ~ '^[A-Za-z_]' THEN lower(t)
+                           ELSE t END, ' ' ORDER BY ord),
+           coalesce(array_agg(replace(substr(t, 2, length(t) - 2), '''''', '''') ORDER BY ord)
+                        FILTER (WHERE t ~ '^''.*''$' AND length(t) > 1), '{}')
+      FROM regexp_matches(p_sql, '(''(?:[^'']|'''')*''|[A-Za-z_][A-Za-z0-9_$]*(?:\.[A-Za-z_][A-Za-z0-9_$]*)*'
+                                 || '|[0-9]+|\|\||>=|<=|<>|!=|\S)', 'g') WITH ORDINALITY AS x(m, ord),
+           LATERAL (SELECT x.m[1] AS t) tok
+$$;
+
+-- What a ranking statement asks: the history X, the copies' restrictions (document type,
+-- language, the items' location) and the events' (rooms, periods as substr(date_time, 1, n)
+-- compared with a literal).  hist_table is NULL for any other statement.
+CREATE OR REPLACE FUNCTION tj_sort.parse_ranking(
+    p_sql text,
+    OUT hist_table text, OUT doc_type text, OUT lang text, OUT item_location text, OUT locations text[],
+    OUT period_len integer[], OUT period_op text[], OUT period_val text[])
+LANGUAGE plpgsql IMMUTABLE
+AS $$
+DECLARE
+    t     record;
+    v_m   text[];
+    v_at  integer := 1;
+    v_p   text[];
+BEGIN
+    SELECT * INTO t FROM tj_sort.statement_tokens(p_sql);
+    v_m := regexp_match(t.shape,
+        '^select (redr_book_stat_hist|book_use_stat_hist)\.marc_rec_no , sum \( distinct tmp_item\.total_count \) , '
+        || 'count \( \1\.prop_no \) , round \( count \( \1\.prop_no \) / sum \( distinct tmp_item\.total_count \) , 2 \) '
+        || 'from \1 , \( select item\.marc_rec_no as marc_rec_no , item\.call_no as call_no , '
+        || 'count \( item\.prop_no \) as total_count from marc , item where marc\.marc_rec_no = item\.marc_rec_no'
+        || '( and marc\.doc_type_code = \?)?( and upper \( marc\.lang_code \) = \?)?( and item\.location = \?)?'
+        || ' group by item\.marc_rec_no , item\.call_no order by item\.marc_rec_no , item\.call_no \) tmp_item '
+        || 'where tmp_item\.marc_rec_no = \1\.marc_rec_no and tmp_item\.call_no = \1\.call_no'
+        || '( and \1\.location_f = \?)?((?: and substr \( \1\.date_time , 1 , [0-9]+ \) (?:=|>=|<=) \?)*)$');
+    IF v_m IS NULL THEN
+        RETURN;
+    END IF;
+    IF v_m[2] IS NOT NULL THEN doc_type := t.literals[v_at]; v_at := v_at + 1; END IF;
+    IF v_m[3] IS NOT NULL THEN lang := t.literals[v_at]; v_at := v_at + 1; END IF;
+    IF v_m[4] IS NOT NULL THEN item_location := t.literals[v_at]; v_at := v_at + 1; END IF;
+    locations := '{}';
+    IF v_m[5] IS NOT NULL THEN locations := ARRAY[t.literals[v_at]]; v_at := v_at + 1; END IF;
+    period_len := '{}'; period_op := '{}'; period_val := '{}';
+    FOR v_p IN SELECT regexp_match(p[1], ' ([0-9]+) \) (=|>=|<=) \?$')
+                 FROM regexp_matches(coalesce(v_m[6], ''), '( and [^?]*\?)', 'g') AS p LOOP
+        period_len := period_len || v_p[1]::integer;
+        period_op := period_op || v_p[2];
+        period_val := period_val || t.literals[v_at];
+        v_at := v_at + 1;
+    END LOOP;
+    IF v_at - 1 = cardinality(t.literals) THEN
+        hist_table := v_m[1];
+    END IF;
+END
+$$;
+
+-- The class conditions of a ranking without their common tail " GROUP BY X.marc_rec_no
+-- [HAVING ratio op n [AND ratio op n]] ORDER BY readings|ratio DESC", and what the tail asks:
+-- by_rate, the ordering by ratio, and having_condition, the HAVING condition on the columns readings and
+-- copies.  classes is NULL when the tails differ or are not of that form.
+CREATE OR REPLACE FUNCTION tj_sort.parse_ranking_tail(
+    p_table text, p_conditions text[], OUT classes text[], OUT by_rate boolean, OUT having_condition text)
+LANGUAGE plpgsql IMMUTABLE
+AS $$
+DECLARE
+    v_tail  text;
+    v_first text;
+    v_split text[];
+    v_m     text[];
+    v_ratio constant text := 'count\(' || p_table || '\.prop_no\)/sum\(distincttmp_item\.total_count\)';
+    v_num   constant text := '([+-]?(?:[0-9]+\.?[0-9]*|\.[0-9]+))';
+BEGIN
+    classes := '{}';
+    FOR k IN 1 .. coalesce(cardinality(p_conditions), 0) LOOP
+        v_split := regexp_match(p_conditions[k], '^(.*)\s+group\s+by\s+(' || p_table || '\.marc_rec_no\s.*)$', 'i');
+        IF v_split IS NULL OR NOT tj_sort.is_one_group(v_split[1]) THEN
+            classes := NULL;
+            RETURN;
+        END IF;
+        v_tail := lower(regexp_replace(v_split[2], '\s+', '', 'g'));
+        IF v_first IS NULL THEN
+            v_first := v_tail;
+        ELSIF v_tail <> v_first THEN
+            classes := NULL;
+            RETURN;
+        END IF;
+        classes := classes || v_split[1];
+    END LOOP;
+    v_m := regexp_match(coalesce(v_first, ''),
+        '^' || p_table || '\.marc_rec_no(?:having' || v_ratio || '(>=|<=|>|<|=)' || v_num
+        || '(?:and' || v_ratio || '(>=|<=|>|<|=)' || v_num || ')?)?orderby(count\(' || p_table
+        || '\.prop_no\)(?:/sum\(distincttmp_item\.total_count\))?)desc$');
+    IF v_m IS NULL THEN
+        classes := NULL;
+        RETURN;
+    END IF;
+    by_rate := v_m[5] LIKE '%/%';
+    having_condition := concat_ws(' AND ',
+                        CASE WHEN v_m[1] IS NOT NULL THEN format('t.readings / t.copies %s %s', v_m[1], v_m[2]) END,
+                        CASE WHEN v_m[3] IS NOT NULL THEN format('t.readings / t.copies %s %s', v_m[3], v_m[4]) END);
+END
+$$;
+
+-- The restrictions of a statement on the events themselves: those of tj_sort.restriction on
+-- the whole date_time, and where the database orders text byte by byte (collation C) the
+-- bounds they imply on date_time itself, so that the index on it finds a month or a range.
+CREATE OR REPLACE FUNCTION tj_sort.event_restriction(
+    p_period_col text, p_location_col text, p_len integer[], p_op text[], p_val text[], p_locations text[])
+RETURNS text
+LANGUAGE sql STABLE
+AS $$
+    SELECT concat_ws(' AND ',
+        tj_sort.restriction(p_period_col, 2147483647, p_location_col, p_len, p_op, p_val, p_locations),
+        CASE WHEN current_setting('lc_collate') IN ('C', 'POSIX') THEN
+            (SELECT string_agg(CASE
+                WHEN u.op = '=' THEN format('%s LIKE %L', p_period_col,
+                     replace(replace(replace(u.v, '\', '\\'), '%', '\%'), '_', '\_') || '%')
+                WHEN u.op = '>=' THEN format('%s >= %L', p_period_col, u.v)
+                WHEN ascii(right(u.v, 1)) BETWEEN 1 AND 55294 OR ascii(right(u.v, 1)) BETWEEN 57344 AND 1114110
+                THEN format('%s < %L', p_period_col, left(u.v, -1) || chr(ascii(right(u.v, 1)) + 1))
+                END, ' AND ')
+               FROM unnest(p_len, p_op, p_val) AS u(n, op, v)
+              WHERE char_length(u.v) = u.n AND u.v <> '')
+        END)
+$$;
+
+-- Whether every item's marc_rec_no names an existing record (the items' validated key on it).
+CREATE OR REPLACE FUNCTION tj_sort.items_keep_their_titles() RETURNS boolean
+LANGUAGE sql STABLE
+AS $$
+    SELECT EXISTS (SELECT 1 FROM pg_constraint c
+                    WHERE c.conrelid = 'item'::regclass AND c.contype = 'f' AND c.convalidated
+                      AND c.confrelid = 'marc'::regclass
+                      AND c.conkey = ARRAY[(SELECT attnum FROM pg_attribute
+                                             WHERE attrelid = 'item'::regclass AND attname = 'marc_rec_no')])
+$$;
+
+-- The query that ranks a recognised ranking statement, to be run with the class codes as $1
+-- and the class map's arrays as $2 .. $6 (tj_sort.map_relation); NULL when the statement or
+-- the conditions are not of the windows' form.
+CREATE OR REPLACE FUNCTION tj_sort.ranking_query(
+    p_sql text, p_conditions text[],
+    OUT query text, OUT ids integer[], OUT type_codes text[], OUT sub_codes text[],
+    OUT cls_ids text[], OUT call_nos text[])
+LANGUAGE plpgsql STABLE
+AS $$
+DECLARE
+    s        record;
+    e        record;
+    m        record;
+    v_source text;
+    v_copies text;
+BEGIN
+    SELECT * INTO s FROM tj_sort.parse_ranking(p_sql);
+    IF s.hist_table IS NULL THEN
+        RETURN;
+    END IF;
+    SELECT * INTO e FROM tj_sort.parse_ranking_tail(s.hist_table, p_conditions);
+    IF e.classes IS NULL THEN
+        RETURN;
+    END IF;
+    SELECT * INTO m FROM tj_sort.class_map(s.hist_table, e.classes);
+    IF NOT m.readable THEN
+        RETURN;
+    END IF;
+    -- Readings per class, title and call number: from the year summary for whole years.
+    v_source := tj_sort.restriction('y.year', 4, 'y.location_f', s.period_len, s.period_op, s.period_val,
+                                    s.locations);
+    IF v_source IS NOT NULL THEN
+        v_source := format('SELECT m.i, y.marc_rec_no, y.call_no, sum(y.events) AS readings '
+                           'FROM tj_title_year y JOIN %s m ON m.cls_id = y.cls_id AND m.call_no = y.call_no '
+                           'WHERE y.hist_table = %L AND y.events > 0 AND %s GROUP BY 1, 2, 3',
+                           tj_sort.map_relation(m.stored), s.hist_table, v_source);
+    ELSE
+        v_source := format('SELECT m.i, %1$s.marc_rec_no, %1$s.call_no, count(%1$s.prop_no) AS readings '
+                           'FROM %1$s JOIN %2$s m ON m.cls_id = %1$s.cls_id AND m.call_no = %1$s.call_no '
+                           'WHERE %3$s GROUP BY 1, 2, 3',
+                           s.hist_table, tj_sort.map_relation(m.stored),
+                           tj_sort.event_restriction(s.hist_table || '.date_time', s.hist_table || '.location_f',
+                                                     s.period_len, s.period_op, s.period_val, s.locations));
+    END IF;
+    -- Copies per title and call number, as the statement counts them.  Without conditions on
+    -- the record the join with marc only asks that the record exists, which the items' key
+    -- on it already ensures: the items' index then gives the counts in order.
+    IF s.doc_type IS NULL AND s.lang IS NULL AND tj_sort.items_keep_their_titles() THEN
+        v_copies := 'SELECT item.marc_rec_no, item.call_no, count(item.prop_no) AS total_count FROM item '
+                    'WHERE item.marc_rec_no IS NOT NULL';
+    ELSE
+        v_copies := 'SELECT item.marc_rec_no, item.call_no, count(item.prop_no) AS total_count FROM marc, item '
+                    'WHERE marc.marc_rec_no = item.marc_rec_no'
+                    || CASE WHEN s.doc_type IS NOT NULL THEN format(' AND marc.doc_type_code = %L', s.doc_type) ELSE '' END
+                    || CASE WHEN s.lang IS NOT NULL THEN format(' AND upper(marc.lang_code) = %L', s.lang) ELSE '' END;
+    END IF;
+    v_copies := v_copies
+                || CASE WHEN s.item_location IS NOT NULL THEN format(' AND item.location = %L', s.item_location) ELSE '' END
+                || ' GROUP BY 1, 2';
+    query := format(
+        'WITH ev AS (%s), c AS (%s), t AS ('
+        'SELECT ev.i, ev.marc_rec_no, sum(DISTINCT c.total_count) AS copies, sum(ev.readings) AS readings '
+        'FROM ev JOIN c ON c.marc_rec_no = ev.marc_rec_no AND c.call_no = ev.call_no GROUP BY 1, 2) '
+        'SELECT ($1::text[])[t.i], (row_number() OVER (PARTITION BY t.i ORDER BY %s DESC, t.marc_rec_no))::integer, '
+        't.marc_rec_no, t.copies, t.readings, round(t.readings / t.copies, 2) FROM t%s',
+        v_source, v_copies, CASE WHEN e.by_rate THEN 't.readings / t.copies' ELSE 't.readings' END,
+        CASE WHEN e.having_condition <> '' THEN ' WHERE ' || e.having_condition ELSE '' END);
+    ids := m.ids; type_codes := m.type_codes; sub_codes := m.sub_codes; cls_ids := m.cls_ids; call_nos := m.call_nos;
+END
+$$;
+
+-- The rows of tj_tmp_rate: the ranking GetGroupData left in the transaction.
+CREATE OR REPLACE FUNCTION tj_sort.group_rows()
+RETURNS TABLE (sub_stat_code text, row_num integer, marc_rec_no text, itemcount numeric, lendcount numeric,
+               lendrate numeric)
+LANGUAGE plpgsql VOLATILE
+SET work_mem = '64MB'
+SET jit = off -- compiling the ranking's expressions costs more than it saves
+AS $$
+DECLARE
+    v_sql   text := current_setting('tj_sort.group_sql', true);
+    v_conds text[] := nullif(current_setting('tj_sort.group_conditions', true), '')::text[];
+    v_ids   text[] := nullif(current_setting('tj_sort.group_ids', true), '')::text[];
+    r       record;
+BEGIN
+    IF coalesce(v_sql, '') = '' OR coalesce(cardinality(v_conds), 0) = 0 THEN
+        RETURN;
+    END IF;
+    SELECT * INTO r FROM tj_sort.ranking_query(v_sql, v_conds);
+    IF r.query IS NOT NULL THEN
+        PERFORM set_config('tj_sort.last_way', 'ranked', false);
+        RETURN QUERY EXECUTE r.query USING v_ids, r.ids, r.type_codes, r.sub_codes, r.cls_ids, r.call_nos;
+        RETURN;
+    END IF;
+    PERFORM set_config('tj_sort.last_way', 'class by class', false);
+    FOR i IN 1 .. cardinality(v_conds) LOOP
+        -- the statement's own ORDER BY ranks the rows; numbering them as they come keeps it
+        RETURN QUERY EXECUTE format(
+            'SELECT $1, (row_number() OVER ())::integer, q.c1::text, q.c2::numeric, q.c3::numeric, q.c4::numeric '
+            '  FROM (%s %s) AS q(c1, c2, c3, c4)', v_sql, coalesce(v_conds[i], ''))
+          USING v_ids[i];
+    END LOOP;
+END
+$$;
+
+-- The ranking's question for tj_tmp_rate, kept until the end of the caller's transaction.
+CREATE OR REPLACE PROCEDURE tj_sort.getgroupdata(
+    strsql text, arraysize integer, condition text[], groupid text[])
+LANGUAGE plpgsql
+AS $$
+DECLARE
+    v_n integer := greatest(least(coalesce(arraysize, cardinality(condition)),
+                                  coalesce(cardinality(condition), 0)), 0);
+BEGIN
+    PERFORM set_config('tj_sort.group_sql', tj_sort.clean_sql(strsql), true);
+    PERFORM set_config('tj_sort.group_conditions', coalesce(condition[1:v_n], '{}')::text, true);
+    PERFORM set_config('tj_sort.group_ids', coalesce(groupid[1:v_n], '{}')::text, true);
+END
+$$;
+
+-- tj_tmp_rate was a table in databases made before the rankings were answered this way.
+DO $$
+BEGIN
+    IF EXISTS (SELECT 1 FROM pg_class WHERE oid = to_regclass('public.tj_tmp_rate') AND relkind = 'r') THEN
+        DROP TABLE public.tj_tmp_rate;
+    END IF;
+END
+$$;
+CREATE OR REPLACE VIEW tj_tmp_rate AS SELECT * FROM tj_sort.group_rows();
 
 -- ---------------------------------------------------------------------------------------------
 -- Keeping the summaries exact
@@ -1462,6 +1738,252 @@ BEGIN
 END
 $$;
 
+-- ---------------------------------------------------------------------------------------------
+-- Reader visit counts (the window of readers and visits by reader type, unit, grade and
+-- department)
+--
+-- tj_visit_group keeps, per history (reader_stat_hist, redr_book_stat_hist), year or month,
+-- room (and every room together) and the reader's current type, unit, grade and department,
+-- how many distinct readers had events and how many events they had.  A reader counts in a
+-- period once, whatever the number of events, so the triggers look at the reader's other
+-- events in that period (the history's index on cert_id) to tell the first and the last.
+
+-- The keys of the events of p_rows (sign, cert_id, date_time, location_f): a year and a month,
+-- each in the event's room and in every room together.
+CREATE OR REPLACE FUNCTION tj_sort.visit_keys(p_rows text)
+RETURNS TABLE (sign integer, cert_id text, period_len integer, period text, all_rooms boolean, location_f text)
+LANGUAGE plpgsql STABLE
+AS $$
+BEGIN
+    RETURN QUERY EXECUTE format(
+        'SELECT r.sign, r.cert_id, p.n, substr(r.date_time, 1, p.n), s.a, CASE WHEN s.a THEN NULL ELSE r.location_f END '
+        'FROM %s r CROSS JOIN (VALUES (4), (7)) p(n) CROSS JOIN (VALUES (false), (true)) s(a)', p_rows);
+END
+$$;
+
+-- Applies pg_temp.tj_visit_delta (sign, cert_id, date_time, location_f), the changed events of
+-- history p_table, to tj_visit_group.
+CREATE OR REPLACE FUNCTION tj_sort.apply_visit_delta(p_table text) RETURNS void
+LANGUAGE plpgsql
+AS $$
+BEGIN
+    PERFORM tj_sort.lock_summaries();
+    EXECUTE format(
+        'INSERT INTO tj_visit_group AS g (hist_table, period_len, period, all_rooms, location_f, redr_type_code, '
+        '                                 dept, code01, r_dep_id, readers, events) '
+        'SELECT %1$L, k.period_len, k.period, k.all_rooms, k.location_f, r.redr_type_code, r.dept, r.code01, '
+        '       r.r_dep_id, sum((k.after > 0)::integer - (k.after - k.delta > 0)::integer), sum(k.delta) '
+        '  FROM (SELECT k.cert_id, k.period_len, k.period, k.all_rooms, k.location_f, k.delta, count(h.cert_id) AS after '
+        '          FROM (SELECT cert_id, period_len, period, all_rooms, location_f, sum(sign) AS delta '
+        '                  FROM tj_sort.visit_keys(''pg_temp.tj_visit_delta'') GROUP BY 1, 2, 3, 4, 5) k '
+        '          LEFT JOIN %1$I h ON h.cert_id = k.cert_id AND substr(h.date_time, 1, k.period_len) = k.period '
+        '                           AND (k.all_rooms OR h.location_f IS NOT DISTINCT FROM k.location_f) '
+        '         GROUP BY 1, 2, 3, 4, 5, 6) k '
+        '  JOIN reader r ON r.cert_id = k.cert_id '
+        ' GROUP BY 2, 3, 4, 5, 6, 7, 8, 9 '
+        'HAVING sum(k.delta) <> 0 OR sum((k.after > 0)::integer - (k.after - k.delta > 0)::integer) <> 0 '
+        ' ORDER BY 2, 3, 4, 5, 6, 7, 8, 9 '
+        'ON CONFLICT ON CONSTRAINT tj_visit_group_uk '
+        'DO UPDATE SET readers = g.readers + excluded.readers, events = g.events + excluded.events', p_table);
+END
+$$;
+
+-- Statement trigger of the two visit histories.
+CREATE OR REPLACE FUNCTION tj_sort.visits_changed() RETURNS trigger
+LANGUAGE plpgsql
+AS $$
+BEGIN
+    IF to_regclass('pg_temp.tj_visit_delta') IS NULL THEN
+        CREATE TEMPORARY TABLE tj_visit_delta (sign integer, cert_id text, date_time text, location_f text);
+    END IF;
+    IF TG_OP IN ('UPDATE', 'DELETE') THEN
+        INSERT INTO pg_temp.tj_visit_delta SELECT -1, cert_id, date_time, location_f FROM old_rows;
+    END IF;
+    IF TG_OP IN ('UPDATE', 'INSERT') THEN
+        INSERT INTO pg_temp.tj_visit_delta SELECT 1, cert_id, date_time, location_f FROM new_rows;
+    END IF;
+    PERFORM tj_sort.apply_visit_delta(TG_TABLE_NAME::text);
+    DELETE FROM pg_temp.tj_visit_delta;
+    RETURN NULL;
+END
+$$;
+
+CREATE OR REPLACE FUNCTION tj_sort.visits_truncated() RETURNS trigger
+LANGUAGE plpgsql
+AS $$
+BEGIN
+    PERFORM tj_sort.lock_summaries();
+    DELETE FROM tj_visit_group WHERE hist_table = TG_TABLE_NAME::text;
+    RETURN NULL;
+END
+$$;
+
+-- The visit groups counted from the events of both histories (rebuilding and checking).
+CREATE OR REPLACE FUNCTION tj_sort.counted_visit_groups()
+RETURNS TABLE (hist_table text, period_len integer, period text, all_rooms boolean, location_f text,
+               redr_type_code text, dept text, code01 text, r_dep_id text, readers bigint, events bigint)
+LANGUAGE sql STABLE
+AS $$
+    SELECT k.hist_table, k.period_len, k.period, k.all_rooms, k.location_f, r.redr_type_code, r.dept, r.code01,
+           r.r_dep_id, count(*), sum(k.events)::bigint
+      FROM (SELECT x.hist_table, x.cert_id, p.n AS period_len, substr(x.date_time, 1, p.n) AS period, s.a AS all_rooms,
+                   CASE WHEN s.a THEN NULL ELSE x.location_f END AS location_f, count(*) AS events
+              FROM (SELECT 'reader_stat_hist' AS hist_table, cert_id, date_time, location_f FROM reader_stat_hist
+                    UNION ALL
+                    SELECT 'redr_book_stat_hist', cert_id, date_time, location_f FROM redr_book_stat_hist) x
+             CROSS JOIN (VALUES (4), (7)) p(n) CROSS JOIN (VALUES (false), (true)) s(a)
+             GROUP BY 1, 2, 3, 4, 5, 6) k
+      JOIN reader r ON r.cert_id = k.cert_id
+     GROUP BY 1, 2, 3, 4, 5, 6, 7, 8, 9
+$$;
+
+-- Fills tj_visit_group anew from the events.
+CREATE OR REPLACE PROCEDURE tj_sort.rebuild_visit_groups()
+LANGUAGE plpgsql
+SET work_mem = '256MB'
+AS $$
+BEGIN
+    PERFORM tj_sort.lock_summaries();
+    DELETE FROM tj_visit_group;
+    INSERT INTO tj_visit_group SELECT * FROM tj_sort.counted_visit_groups();
+END
+$$;
+
+-- Statement trigger of reader for the visit groups: readers that appear, disappear or change
+-- type, unit, grade or department take their readers and events from one group to another.
+CREATE OR REPLACE FUNCTION tj_sort.visit_readers_changed() RETURNS trigger
+LANGUAGE plpgsql
+AS $$
+BEGIN
+    IF to_regclass('pg_temp.tj_visit_reader_delta') IS NULL THEN
+        CREATE TEMPORARY TABLE tj_visit_reader_delta (
+            sign integer, cert_id text, redr_type_code text, dept text, code01 text, r_dep_id text);
+    END IF;
+    IF TG_OP = 'INSERT' THEN
+        INSERT INTO pg_temp.tj_visit_reader_delta SELECT 1, cert_id, redr_type_code, dept, code01, r_dep_id FROM new_rows;
+    ELSIF TG_OP = 'DELETE' THEN
+        INSERT INTO pg_temp.tj_visit_reader_delta SELECT -1, cert_id, redr_type_code, dept, code01, r_dep_id FROM old_rows;
+    ELSE
+        INSERT INTO pg_temp.tj_visit_reader_delta
+        SELECT -1, o.* FROM (SELECT cert_id, redr_type_code, dept, code01, r_dep_id FROM old_rows
+                             EXCEPT ALL SELECT cert_id, redr_type_code, dept, code01, r_dep_id FROM new_rows) o;
+        INSERT INTO pg_temp.tj_visit_reader_delta
+        SELECT 1, n.* FROM (SELECT cert_id, redr_type_code, dept, code01, r_dep_id FROM new_rows
+                            EXCEPT ALL SELECT cert_id, redr_type_code, dept, code01, r_dep_id FROM old_rows) n;
+    END IF;
+    IF EXISTS (SELECT 1 FROM pg_temp.tj_visit_reader_delta) THEN
+        PERFORM tj_sort.lock_summaries();
+        INSERT INTO tj_visit_group AS g (hist_table, period_len, period, all_rooms, location_f, redr_type_code,
+                                         dept, code01, r_dep_id, readers, events)
+        SELECT k.hist_table, k.period_len, k.period, k.all_rooms, k.location_f, d.redr_type_code, d.dept, d.code01,
+               d.r_dep_id, sum(d.sign), sum(d.sign * k.events)
+          FROM pg_temp.tj_visit_reader_delta d
+          JOIN (SELECT x.hist_table, x.cert_id, p.n AS period_len, substr(x.date_time, 1, p.n) AS period,
+                       s.a AS all_rooms, CASE WHEN s.a THEN NULL ELSE x.location_f END AS location_f, count(*) AS events
+                  FROM (SELECT 'reader_stat_hist' AS hist_table, h.cert_id, h.date_time, h.location_f
+                          FROM reader_stat_hist h WHERE h.cert_id IN (SELECT cert_id FROM pg_temp.tj_visit_reader_delta)
+                        UNION ALL
+                        SELECT 'redr_book_stat_hist', h.cert_id, h.date_time, h.location_f
+                          FROM redr_book_stat_hist h WHERE h.cert_id IN (SELECT cert_id FROM pg_temp.tj_visit_reader_delta)) x
+                 CROSS JOIN (VALUES (4), (7)) p(n) CROSS JOIN (VALUES (false), (true)) s(a)
+                 GROUP BY 1, 2, 3, 4, 5, 6) k ON k.cert_id = d.cert_id
+         GROUP BY 1, 2, 3, 4, 5, 6, 7, 8, 9
+        HAVING sum(d.sign) <> 0 OR sum(d.sign * k.events) <> 0
+         ORDER BY 1, 2, 3, 4, 5, 6, 7, 8, 9
+        ON CONFLICT ON CONSTRAINT tj_visit_group_uk
+        DO UPDATE SET readers = g.readers + excluded.readers, events = g.events + excluded.events;
+        DELETE FROM pg_temp.tj_visit_reader_delta;
+    END IF;
+    RETURN NULL;
+END
+$$;
+
+CREATE OR REPLACE FUNCTION tj_sort.visit_readers_truncated() RETURNS trigger
+LANGUAGE plpgsql
+AS $$
+BEGIN
+    PERFORM tj_sort.lock_summaries();
+    DELETE FROM tj_visit_group;
+    RETURN NULL;
+END
+$$;
+
+-- Every difference between tj_visit_group and the events (none when exact).
+CREATE OR REPLACE FUNCTION tj_sort.visit_group_differences()
+RETURNS TABLE (summary text, difference text)
+LANGUAGE sql STABLE
+SET work_mem = '256MB'
+AS $$
+    SELECT 'tj_visit_group', d::text
+      FROM ((SELECT '+' AS side, * FROM (SELECT * FROM tj_visit_group WHERE readers <> 0 OR events <> 0
+                                         EXCEPT ALL SELECT * FROM tj_sort.counted_visit_groups()) a)
+            UNION ALL
+            (SELECT '-', * FROM (SELECT * FROM tj_sort.counted_visit_groups()
+                                 EXCEPT ALL SELECT * FROM tj_visit_group WHERE readers <> 0 OR events <> 0) b)) d
+$$;
+
+-- The figures of the reader visit counts: for history p_table (reader_stat_hist or
+-- redr_book_stat_hist) the events of readers that exist whose date_time begins with p_period (a
+-- year "yyyy" or a month "yyyy-mm"), or else whose first ten characters lie between p_begin and
+-- p_end, in room p_location (every room when NULL).  Rows (grouped_by, key, readers, events):
+-- 'type' per reader type name, 'unit' per reader.dept, 'grade' per reader.code01, 'department'
+-- per department name, each without the readers that lack it, and 'all' the overall figures.
+-- Years and months come from tj_visit_group, other periods from the events in one pass.
+CREATE OR REPLACE FUNCTION tj_sort.visit_counts(
+    p_table text, p_period text, p_begin text, p_end text, p_location text)
+RETURNS TABLE (grouped_by text, key text, readers bigint, events bigint)
+LANGUAGE plpgsql STABLE
+SET work_mem = '64MB'
+AS $$
+BEGIN
+    IF p_table NOT IN ('reader_stat_hist', 'redr_book_stat_hist') THEN
+        RAISE EXCEPTION 'visit counts of % are not kept', p_table;
+    END IF;
+    IF char_length(p_period) IN (4, 7) THEN
+        RETURN QUERY
+        WITH g AS (SELECT * FROM tj_visit_group v
+                    WHERE v.hist_table = p_table AND v.period_len = char_length(p_period) AND v.period = p_period
+                      AND v.all_rooms = (p_location IS NULL)
+                      AND (p_location IS NULL OR v.location_f = p_location))
+        SELECT 'type', t.redr_type_name, sum(g.readers)::bigint, sum(g.events)::bigint
+          FROM g JOIN reader_type t ON t.redr_type_code = g.redr_type_code GROUP BY t.redr_type_name
+        HAVING sum(g.events) > 0
+        UNION ALL
+        SELECT 'unit', g.dept, sum(g.readers)::bigint, sum(g.events)::bigint FROM g WHERE g.dept IS NOT NULL
+         GROUP BY g.dept HAVING sum(g.events) > 0
+        UNION ALL
+        SELECT 'grade', g.code01, sum(g.readers)::bigint, sum(g.events)::bigint FROM g WHERE g.code01 IS NOT NULL
+         GROUP BY g.code01 HAVING sum(g.events) > 0
+        UNION ALL
+        SELECT 'department', d.dep_name, sum(g.readers)::bigint, sum(g.events)::bigint
+          FROM g JOIN department d ON d.dep_id = g.r_dep_id GROUP BY d.dep_name HAVING sum(g.events) > 0
+        UNION ALL
+        SELECT 'all', NULL, coalesce(sum(g.readers), 0)::bigint, coalesce(sum(g.events), 0)::bigint FROM g;
+        RETURN;
+    END IF;
+    RETURN QUERY EXECUTE format(
+        'SELECT CASE WHEN GROUPING(t.redr_type_name) = 0 THEN ''type'' WHEN GROUPING(r.dept) = 0 THEN ''unit'' '
+        '            WHEN GROUPING(r.code01) = 0 THEN ''grade'' WHEN GROUPING(d.dep_name) = 0 THEN ''department'' '
+        '            ELSE ''all'' END, '
+        '       coalesce(t.redr_type_name, r.dept, r.code01, d.dep_name), count(DISTINCT %1$I.cert_id), '
+        '       count(%1$I.cert_id) '
+        '  FROM reader r JOIN %1$I ON r.cert_id = %1$I.cert_id '
+        '  LEFT JOIN reader_type t ON t.redr_type_code = r.redr_type_code '
+        '  LEFT JOIN department d ON d.dep_id = r.r_dep_id '
+        ' WHERE %2$s '
+        ' GROUP BY GROUPING SETS ((t.redr_type_code IS NULL, t.redr_type_name), (r.dept), (r.code01), '
+        '                         (d.dep_id IS NULL, d.dep_name), ()) '
+        'HAVING GROUPING(t.redr_type_name) = 0 AND bool_and(t.redr_type_code IS NOT NULL) '
+        '    OR GROUPING(r.dept) = 0 AND r.dept IS NOT NULL OR GROUPING(r.code01) = 0 AND r.code01 IS NOT NULL '
+        '    OR GROUPING(d.dep_name) = 0 AND bool_and(d.dep_id IS NOT NULL) '
+        '    OR GROUPING(t.redr_type_name, r.dept, r.code01, d.dep_name) = 15',
+        p_table,
+        tj_sort.event_restriction(p_table || '.date_time', p_table || '.location_f',
+                                  ARRAY[10, 10], ARRAY['>=', '<='], ARRAY[p_begin, p_end],
+                                  CASE WHEN p_location IS NULL THEN '{}'::text[] ELSE ARRAY[p_location] END));
+END
+$$;
+
 -- The triggers.  A history table, reader or stat_cls_comp changed by any statement keeps the
 -- summaries in step, whether a desk records one event or a load writes millions.
 CREATE OR REPLACE TRIGGER tj_redr_book_hist_inserted AFTER INSERT ON redr_book_stat_hist
@@ -1496,6 +2018,30 @@ CREATE OR REPLACE TRIGGER tj_templates_deleted AFTER DELETE ON stat_cls_comp
     REFERENCING OLD TABLE AS old_rows FOR EACH STATEMENT EXECUTE FUNCTION tj_sort.templates_changed();
 CREATE OR REPLACE TRIGGER tj_templates_truncated AFTER TRUNCATE ON stat_cls_comp
     FOR EACH STATEMENT EXECUTE FUNCTION tj_sort.templates_changed();
+CREATE OR REPLACE TRIGGER tj_reader_hist_visits_inserted AFTER INSERT ON reader_stat_hist
+    REFERENCING NEW TABLE AS new_rows FOR EACH STATEMENT EXECUTE FUNCTION tj_sort.visits_changed();
+CREATE OR REPLACE TRIGGER tj_reader_hist_visits_updated AFTER UPDATE ON reader_stat_hist
+    REFERENCING OLD TABLE AS old_rows NEW TABLE AS new_rows FOR EACH STATEMENT EXECUTE FUNCTION tj_sort.visits_changed();
+CREATE OR REPLACE TRIGGER tj_reader_hist_visits_deleted AFTER DELETE ON reader_stat_hist
+    REFERENCING OLD TABLE AS old_rows FOR EACH STATEMENT EXECUTE FUNCTION tj_sort.visits_changed();
+CREATE OR REPLACE TRIGGER tj_reader_hist_visits_truncated AFTER TRUNCATE ON reader_stat_hist
+    FOR EACH STATEMENT EXECUTE FUNCTION tj_sort.visits_truncated();
+CREATE OR REPLACE TRIGGER tj_redr_book_hist_visits_inserted AFTER INSERT ON redr_book_stat_hist
+    REFERENCING NEW TABLE AS new_rows FOR EACH STATEMENT EXECUTE FUNCTION tj_sort.visits_changed();
+CREATE OR REPLACE TRIGGER tj_redr_book_hist_visits_updated AFTER UPDATE ON redr_book_stat_hist
+    REFERENCING OLD TABLE AS old_rows NEW TABLE AS new_rows FOR EACH STATEMENT EXECUTE FUNCTION tj_sort.visits_changed();
+CREATE OR REPLACE TRIGGER tj_redr_book_hist_visits_deleted AFTER DELETE ON redr_book_stat_hist
+    REFERENCING OLD TABLE AS old_rows FOR EACH STATEMENT EXECUTE FUNCTION tj_sort.visits_changed();
+CREATE OR REPLACE TRIGGER tj_redr_book_hist_visits_truncated AFTER TRUNCATE ON redr_book_stat_hist
+    FOR EACH STATEMENT EXECUTE FUNCTION tj_sort.visits_truncated();
+CREATE OR REPLACE TRIGGER tj_readers_visits_inserted AFTER INSERT ON reader
+    REFERENCING NEW TABLE AS new_rows FOR EACH STATEMENT EXECUTE FUNCTION tj_sort.visit_readers_changed();
+CREATE OR REPLACE TRIGGER tj_readers_visits_updated AFTER UPDATE ON reader
+    REFERENCING OLD TABLE AS old_rows NEW TABLE AS new_rows FOR EACH STATEMENT EXECUTE FUNCTION tj_sort.visit_readers_changed();
+CREATE OR REPLACE TRIGGER tj_readers_visits_deleted AFTER DELETE ON reader
+    REFERENCING OLD TABLE AS old_rows FOR EACH STATEMENT EXECUTE FUNCTION tj_sort.visit_readers_changed();
+CREATE OR REPLACE TRIGGER tj_readers_visits_truncated AFTER TRUNCATE ON reader
+    FOR EACH STATEMENT EXECUTE FUNCTION tj_sort.visit_readers_truncated();
 
 -- A database that has history but no summaries yet, or not all of them (the procedures loaded
 -- onto an existing library), gets them now.
@@ -1505,6 +2051,16 @@ BEGIN
         AND (EXISTS (SELECT 1 FROM redr_book_stat_hist) OR EXISTS (SELECT 1 FROM book_use_stat_hist)))
        OR (NOT EXISTS (SELECT 1 FROM tj_type_year) AND EXISTS (SELECT 1 FROM tj_total_day)) THEN
         CALL tj_sort.rebuild_summaries();
+    END IF;
+END
+$$;
+
+-- Likewise the visit groups.
+DO $$
+BEGIN
+    IF NOT EXISTS (SELECT 1 FROM tj_visit_group)
+       AND (EXISTS (SELECT 1 FROM reader_stat_hist) OR EXISTS (SELECT 1 FROM redr_book_stat_hist)) THEN
+        CALL tj_sort.rebuild_visit_groups();
     END IF;
 END
 $$;

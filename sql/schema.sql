@@ -1037,27 +1037,9 @@ CREATE TABLE stat_template (
     CONSTRAINT stat_template_pk PRIMARY KEY (template_no, cls_id)
 );
 
--- Working table of the rankings: per class (sub_stat_code) the ranked titles with
--- their copies, readings and rate, row_num 1..n. TJ_SORT.GetGroupData fills it inside
--- the caller's transaction and the caller reads it before committing. Every session
--- sees and changes only its own rows (sess_pid is the server process of the session),
--- so desks ranking at the same time do not mix their lists; GetGroupData removes the
--- session's earlier rows before filling.
-CREATE TABLE tj_tmp_rate (
-    sub_stat_code   text,
-    row_num         integer,
-    marc_rec_no     text,
-    itemcount       numeric,
-    lendcount       numeric,
-    lendrate        numeric,
-    sess_pid        integer NOT NULL DEFAULT pg_backend_pid()
-);
-CREATE INDEX tj_tmp_rate_idx ON tj_tmp_rate (sess_pid, sub_stat_code, row_num);
-ALTER TABLE tj_tmp_rate ENABLE ROW LEVEL SECURITY;
-ALTER TABLE tj_tmp_rate FORCE ROW LEVEL SECURITY;
-CREATE POLICY tj_tmp_rate_own_session ON tj_tmp_rate
-    USING (sess_pid = pg_backend_pid())
-    WITH CHECK (sess_pid = pg_backend_pid());
+-- tj_tmp_rate, what the rankings read after TJ_SORT.GetGroupData (per class the ranked titles
+-- with their copies, readings and rate, row_num 1..n), is a view over the ranking the call left
+-- in the caller's transaction; sql/procedures.sql defines it with the package.
 
 -- Summaries of the reading history for the classification statistics, so that a year of
 -- events is counted without reading the events. The triggers of sql/procedures.sql keep
@@ -1139,5 +1121,30 @@ CREATE STATISTICS reader_stat_hist_period_stat
 
 -- The reader type of a card without reading the reader rows (statistics by reader type).
 CREATE INDEX reader_type_of_cert_idx ON reader (cert_id) INCLUDE (redr_type_code);
+
+-- Reader visits per history (reader_stat_hist, redr_book_stat_hist), year ("yyyy", period_len
+-- 4) or month ("yyyy-mm", period_len 7), room (all_rooms: every room together, location_f
+-- empty) and the current type, unit, grade and department of readers that exist: how many
+-- distinct readers came and how many events they had. Kept exact by the triggers of
+-- sql/procedures.sql; rows may fall to 0 and stay.
+CREATE TABLE tj_visit_group (
+    hist_table      text NOT NULL,
+    period_len      integer NOT NULL,
+    period          text NOT NULL,
+    all_rooms       boolean NOT NULL,
+    location_f      text,
+    redr_type_code  text,
+    dept            text,
+    code01          text,
+    r_dep_id        text,
+    readers         bigint NOT NULL,
+    events          bigint NOT NULL,
+    CONSTRAINT tj_visit_group_uk UNIQUE NULLS NOT DISTINCT
+        (hist_table, period_len, period, all_rooms, location_f, redr_type_code, dept, code01, r_dep_id)
+);
+
+-- The rankings count the copies of every title and call number: the index gives them in order
+-- without reading the items.
+CREATE INDEX item_title_copies_idx ON item (marc_rec_no, call_no, location);
 
 COMMIT;

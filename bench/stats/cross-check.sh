@@ -85,3 +85,72 @@ compare "workload of A001, year $year" \
   "$(sql "SELECT j.job_name, sum(w.volume) FROM wkr_job_qty w JOIN job_type j USING (job_type)
           WHERE w.wkr_no_f = 'A001' AND w.oper_date LIKE '$year%' AND w.job_type LIKE '4%' GROUP BY 1")" \
   "$(run workload --worker A001 --year "$year" | awk -F, 'NR > 1 && $3 != "" { print $1 "|" $3 }')"
+
+# The visit counts: per reader type name "type|readers|visits", and the overall row.
+compare "visits by type, year $year, check-ins" \
+  "$(sql "SELECT t.redr_type_name, count(DISTINCT h.cert_id), count(*) FROM reader_stat_hist h
+            JOIN reader r USING (cert_id) JOIN reader_type t USING (redr_type_code)
+           WHERE h.date_time LIKE '$year%' GROUP BY 1
+          UNION ALL SELECT '合计', count(DISTINCT h.cert_id), count(*) FROM reader_stat_hist h
+            JOIN reader r USING (cert_id) WHERE h.date_time LIKE '$year%'")" \
+  "$(run visits --year "$year" --mode reader-check-in | awk -F, 'NR > 1 { print $1 "|" $2 "|" $3 }')"
+compare "visits by unit, month $month, R2, reader-book history" \
+  "$(sql "SELECT coalesce(r.dept, '其他'), count(*) FROM redr_book_stat_hist h JOIN reader r USING (cert_id)
+           WHERE h.date_time LIKE '$month%' AND h.location_f = 'R2' GROUP BY 1
+          UNION ALL SELECT '合计', count(*) FROM redr_book_stat_hist h JOIN reader r USING (cert_id)
+           WHERE h.date_time LIKE '$month%' AND h.location_f = 'R2'")" \
+  "$(run visits --month "$month" --location R2 --by unit --mode reader-book |
+     awk -F, 'NR > 1 && !($1 == "其他" && $2 == 0) { print $1 "|" $2 }')"
+
+# The reader ranking of the check-in log's last month: "visits|card" of the first 20.
+logmonth=$(sql "SELECT substr(max(read_date_time), 1, 7) FROM reader_stat")
+compare "readers, log month $logmonth, first 20" \
+  "$(sql "SELECT count(*), cert_id FROM reader_stat WHERE read_date_time LIKE '$logmonth%'
+           GROUP BY cert_id ORDER BY count(*) DESC, cert_id LIMIT 20")" \
+  "$(run readers --month "$logmonth" --mode reader-check-in --top 20 | awk -F, 'NR > 1 { print $1 "|" $2 }')"
+
+# The title ranking of S01 (one class per first letter) over the year, first 5 of each class:
+# "class|rank|copies|readings" with the copies and readings of every title counted anew.
+ranked_by_sql() { # history, period condition, order (readings or rate), having
+  sql "WITH c AS (SELECT marc_rec_no, call_no, count(*) AS n FROM item GROUP BY 1, 2),
+        t AS (SELECT h.marc_rec_no, substr(h.call_no, 1, 1) AS letter, count(*) AS readings,
+                     sum(DISTINCT c.n) AS copies
+                FROM $1 h JOIN c ON c.marc_rec_no = h.marc_rec_no AND c.call_no = h.call_no
+               WHERE h.cls_id = '1' AND $2 GROUP BY 1, 2),
+        r AS (SELECT d.sub_stat_name AS class, t.*, row_number() OVER (PARTITION BY t.letter ORDER BY
+                     $3 DESC, t.marc_rec_no) AS rank
+                FROM t JOIN stat_cls_comp s ON s.stat_type_code = 'S01' AND s.comp_cls = t.letter
+                JOIN stat_type_detl d USING (stat_type_code, sub_stat_code) WHERE $4)
+       SELECT class || '|' || rank || '|' || copies || '|' || readings FROM r WHERE rank <= 5"
+}
+ranked_by_report() {
+  run "$@" | awk -F, 'NR > 1 { if ($1 != "") { class = $1; rank = 0 } print class "|" ++rank "|" $(NF-2) "|" $(NF-1) }'
+}
+compare "rankings S01, year $year, first 5 by readings" \
+  "$(ranked_by_sql redr_book_stat_hist "h.date_time LIKE '$year%'" t.readings true)" \
+  "$(ranked_by_report rankings --template S01 --year "$year" --mode reader-book --top 5)"
+compare "rankings S01, month $month, first 5 by rate, book use" \
+  "$(ranked_by_sql book_use_stat_hist "h.date_time LIKE '$month%'" "t.readings::numeric / t.copies" true)" \
+  "$(ranked_by_report rankings --template S01 --month "$month" --order rate --top 5)"
+# The rates of S01 at least 3 in the month: every title, "class|copies|readings" (without ranks).
+compare "rates S01, month $month, at least 3" \
+  "$(sql "WITH c AS (SELECT marc_rec_no, call_no, count(*) AS n FROM item GROUP BY 1, 2),
+           t AS (SELECT h.marc_rec_no, substr(h.call_no, 1, 1) AS letter, count(*) AS readings,
+                        sum(DISTINCT c.n) AS copies
+                   FROM redr_book_stat_hist h JOIN c ON c.marc_rec_no = h.marc_rec_no AND c.call_no = h.call_no
+                  WHERE h.cls_id = '1' AND h.date_time LIKE '$month%' GROUP BY 1, 2)
+          SELECT d.sub_stat_name || '|' || t.copies || '|' || t.readings FROM t
+            JOIN stat_cls_comp s ON s.stat_type_code = 'S01' AND s.comp_cls = t.letter
+            JOIN stat_type_detl d USING (stat_type_code, sub_stat_code) WHERE t.readings >= 3 * t.copies")" \
+  "$(run rates --template S01 --month "$month" --mode reader-book --rate ">=3" |
+     awk -F, 'NR > 1 { if ($1 != "") class = $1; print class "|" $(NF-2) "|" $(NF-1) }')"
+
+# The use per copy of the reader-book log's last month at R1, first 50: "call number|copies|uses".
+compare "usage, log month $logmonth, R1, first 50" \
+  "$(sql "WITH u AS (SELECT i.call_no, count(*) AS n FROM reader_book_stat s JOIN item i USING (prop_no)
+                      WHERE s.date_time LIKE '$logmonth%' AND s.location_f = 'R1' GROUP BY 1),
+           c AS (SELECT call_no, count(*) AS n FROM item WHERE location = 'R1' GROUP BY 1)
+          SELECT c.call_no || '|' || c.n || '|' || u.n FROM u JOIN c USING (call_no)
+           ORDER BY u.n::numeric / c.n DESC, c.call_no DESC LIMIT 50")" \
+  "$(run usage --month "$logmonth" --location R1 --mode reader-book --top 50 |
+     awk -F, 'NR > 1 { print $(NF-3) "|" $(NF-2) "|" $(NF-1) }')"

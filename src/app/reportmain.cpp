@@ -1,13 +1,15 @@
 // readdesk-report: the desk's statistics without a window, so that a library can produce its
 // figures from cron. Reads tavorn.ini like readdesk (its own directory, or $TAVORN_HOME), runs
-// one report with the windows' statistics and writes the grid as CSV or PDF.
+// one report with the windows' statistics and writes the grid as CSV, PDF or a workbook.
 // Exit status: 0 done, 1 the database or a file failed, 2 the command line is wrong.
 #include "codes/codetables.h"
 #include "db/database.h"
 #include "db/errorrecord.h"
 #include "db/errorreporter.h"
 #include "db/messages.h"
+#include "db/statisticssession.h"
 #include "db/sysparams.h"
+#include "info/marcindexparams.h"
 #include "startup/applicationtitle.h"
 #include "startup/environment.h"
 #include "stats/reportwriters.h"
@@ -85,6 +87,11 @@ bool connect()
     if (LIB_LoadBaseData() != 0)
         return false;
     if (LIB_LoadCodeTables() != 0) {
+        LIB_DB_ShowError();
+        return false;
+    }
+    // The bibliographic elements of the usage report read the records by the index groups.
+    if (MarcIndexParameters::instance().load() != 0) {
         LIB_DB_ShowError();
         return false;
     }
@@ -173,7 +180,11 @@ int main(int argc, char* argv[])
         return Usage;
     }
     ReportResult result;
-    if (report->run(options, result) != 0)
+    const int status = report->run(options, result);
+    // Figures from the primary although a read replica is configured: say why.
+    if (!LIB_StatisticsNotice().isEmpty())
+        say(LIB_StatisticsNotice());
+    if (status != 0)
         return Failed;
     result.heading.date = LIB_DB_ServerDate().left(10);
     result.heading.staff = options.value(QStringLiteral("worker"), Environment::instance().connection.user);

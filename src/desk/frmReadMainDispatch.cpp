@@ -17,10 +17,15 @@
 #include "startup/environment.h"
 #include "startup/frmCircLogo.h"
 #include "startup/frmReadSet.h"
+#include "stats/FrmBookTop.h"
+#include "stats/FrmLendRate.h"
 #include "stats/frmLt3Log.h"
 #include "stats/frmRead_BookStat.h"
+#include "stats/frmRedrCount.h"
+#include "stats/frmRedrLendCount.h"
 #include "stats/frmRedrStat.h"
 #include "stats/frmStatJob.h"
+#include "stats/frmUsingStat.h"
 #include "stats/frmdelRecord.h"
 
 #include <QAction>
@@ -77,7 +82,11 @@ void frmReadMain::runMenuCommand(const QString& id)
         {"mnuInfoSeekReader", [](frmReadMain& w) { w.openReaderInformation(); }},
         {"mnuInfoImport", [](frmReadMain& w) { w.startImport(); }},
         {"mnuDelrecord", [](frmReadMain& w) { w.openPurge(); }},
-        {"mnuInfoReaderStat", {}}, // statistics windows
+        {"mnuInfoReaderStat", // statistics windows
+         [](frmReadMain& w) {
+             frmRedrLendCount window(w.m_desk.mode == DeskMode::ReaderCheckIn, &w);
+             window.exec();
+         }},
         {"mnuInfoBookStat",
          [](frmReadMain& w) {
              frmRead_BookStat window(w.m_desk.mode == DeskMode::ReaderBookRegistration, &w);
@@ -88,10 +97,27 @@ void frmReadMain::runMenuCommand(const QString& id)
              frmRedrStat window(&w);
              window.exec();
          }},
-        {"mnuBookStat", {}},
-        {"mnuRedrCount", {}},
-        {"mnuUsingStat", {}},
-        {"mnuReadUseRate", {}},
+        {"mnuBookStat",
+         [](frmReadMain& w) {
+             FrmBookTop window(w.m_desk.mode == DeskMode::BookCounting, &w);
+             window.exec();
+         }},
+        {"mnuRedrCount",
+         [](frmReadMain& w) {
+             frmRedrCount window(w.m_desk.mode == DeskMode::ReaderCheckIn, &w);
+             window.exec();
+         }},
+        {"mnuUsingStat", // modeless
+         [](frmReadMain& w) {
+             auto* window = new frmUsingStat(w.m_desk.mode == DeskMode::BookCounting, &w);
+             window->setAttribute(Qt::WA_DeleteOnClose);
+             window->show();
+         }},
+        {"mnuReadUseRate",
+         [](frmReadMain& w) {
+             FrmLendRate window(w.m_desk.mode == DeskMode::BookCounting, &w);
+             window.exec();
+         }},
         {"mnuStatJob",
          [](frmReadMain& w) {
              frmStatJob window(QStringLiteral("4%"), &w); // the job types of this module

@@ -4,6 +4,7 @@
 #include "db/dbenvironment.h"
 #include "db/logfile.h"
 #include "db/messages.h"
+#include "db/statisticssession.h"
 #include "operatorsession.h"
 #include "profilefile.h"
 
@@ -80,6 +81,13 @@ int LIB_ReadEnvironment()
     env.connection.password =
         LIB_UnscramblePassword(ProfileFile::read(file, env.serverSection, QStringLiteral("PWD")));
     DbSession::current().setConnectionValues(env.connection);
+    // The statistics' read replica: its connection string; the same user and password.
+    const QString replica = ProfileFile::read(file, env.serverSection, QStringLiteral("STAT_DSN"));
+    const QString wait = ProfileFile::read(file, env.serverSection, QStringLiteral("STAT_WAIT"));
+    bool given = false;
+    const double seconds = wait.toDouble(&given);
+    LIB_SetStatisticsReplica({replica, env.connection.user, env.connection.password},
+                             given ? int(seconds * 1000) : 1000);
     return 0;
 }
 

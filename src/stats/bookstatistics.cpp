@@ -3,6 +3,7 @@
 #include "db/database.h"
 #include "db/errorreporter.h"
 #include "db/messages.h"
+#include "db/statisticssession.h"
 #include "statconditions.h"
 #include "statengine.h"
 #include "stattablemodel.h"
@@ -56,6 +57,7 @@ QString BookStatistics::totalStatement(const BookStatConditions& conditions)
 
 int BookStatistics::run(const BookStatConditions& conditions, StatTableModel& grid)
 {
+    const StatisticsSession source; // the read replica when there is one
     if (PrepareStatLists(conditions.statTypeCode) != 0)
         return -1;
     const StatLists& lists = LIB_StatLists();

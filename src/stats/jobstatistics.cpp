@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "db/errorreporter.h"
+#include "db/statisticssession.h"
 #include "stattablemodel.h"
 
 int JobStatistics::loadJobTypes(const QString& pattern, StatTableModel& grid)
@@ -44,6 +45,7 @@ QString JobStatistics::statement(const QString& staffNumber, Kind kind, const QS
 int JobStatistics::run(const QString& staffNumber, Kind kind, const QString& calendarDate,
                        const QString& beginDate, const QString& endDate, StatTableModel& grid) const
 {
+    const StatisticsSession source; // the read replica when there is one
     ResultTable sums;
     if (LIB_DB_Select(statement(staffNumber, kind, calendarDate, beginDate, endDate), sums) != 0) {
         LIB_DB_ShowError();

@@ -4,6 +4,7 @@
 #include "db/database.h"
 #include "db/errorreporter.h"
 #include "db/messages.h"
+#include "db/statisticssession.h"
 #include "statconditions.h"
 #include "statengine.h"
 #include "stattablemodel.h"
@@ -45,6 +46,7 @@ QString RedrStatistics::statement(const StatConditions& conditions, const Result
 
 int RedrStatistics::run(const StatConditions& conditions, StatTableModel& grid)
 {
+    const StatisticsSession source; // the read replica when there is one
     if (PrepareStatLists(conditions.statTypeCode) != 0)
         return -1;
     const StatLists& lists = LIB_StatLists();

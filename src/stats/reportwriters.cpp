@@ -1,6 +1,7 @@
 #include "reportwriters.h"
 
 #include "print/printdesigner.h"
+#include "print/workbookexport.h"
 #include "statreports.h"
 
 #include <QFile>
@@ -12,6 +13,7 @@ namespace {
 const std::pair<const char*, ReportWriter> writers[] = {
     {"csv", LIB_WriteReportCsv},
     {"pdf", LIB_WriteReportPdf},
+    {"xlsx", LIB_WriteReportXlsx},
 };
 
 QString csvField(const QString& text)
@@ -75,4 +77,10 @@ int LIB_WriteReportPdf(const QString& path, const ReportResult& result, QString&
         return -1;
     }
     return 0;
+}
+
+int LIB_WriteReportXlsx(const QString& path, const ReportResult& result, QString& error)
+{
+    LIB_HandOverStatGrid(result.heading, result.grid);
+    return LIB_ExportHandoverToXlsx(path, &error);
 }

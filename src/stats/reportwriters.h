@@ -1,7 +1,6 @@
 #pragma once
 
-// The files readdesk-report writes a report's grid into, chosen by the file's extension. A new
-// format (the workbook of the export routine, ".xlsx") is one more writer in the table.
+// The files readdesk-report writes a report's grid into, chosen by the file's extension.
 
 #include <QString>
 #include <QStringList>
@@ -21,3 +20,5 @@ QStringList LIB_ReportFormats();
 int LIB_WriteReportCsv(const QString& path, const ReportResult& result, QString& error);
 // The grid with the heading lines, laid out by the print designer, as PDF.
 int LIB_WriteReportPdf(const QString& path, const ReportResult& result, QString& error);
+// The grid with the heading lines as a workbook (.xlsx), as the designer exports it.
+int LIB_WriteReportXlsx(const QString& path, const ReportResult& result, QString& error);

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <cmath>
 
 namespace {
 
@@ -32,11 +33,16 @@ QChart* barChart(const QString& title, const StatTableModel& grid, int labelColu
         categories.append(label.size() > 8 ? label.left(7) + QStringLiteral("…") : label);
     }
     double highest = 0;
+    bool whole = true;
     for (int column : figureColumns) {
-        auto* set = new QBarSet(grid.headings().value(column));
+        // Headings may carry a sort mark; shares read as their number ("12.50%" is 12.5).
+        QString name = grid.headings().value(column);
+        name.remove(QStringLiteral("▲")).remove(QStringLiteral("▼"));
+        auto* set = new QBarSet(name);
         for (int row = firstRow; row < firstRow + rowCount; ++row) {
-            const double value = grid.cell(row, column).toDouble();
+            const double value = QString(grid.cell(row, column)).remove(QLatin1Char('%')).toDouble();
             highest = std::max(highest, value);
+            whole = whole && value == std::floor(value);
             *set << value;
         }
         series->append(set);
@@ -49,7 +55,7 @@ QChart* barChart(const QString& title, const StatTableModel& grid, int labelColu
     auto* valueAxis = new QValueAxis(chart);
     valueAxis->setRange(0, highest > 0 ? highest * 1.1 : 1);
     valueAxis->applyNiceNumbers();
-    valueAxis->setLabelFormat(QStringLiteral("%d"));
+    valueAxis->setLabelFormat(whole ? QStringLiteral("%d") : QStringLiteral("%.2f"));
     chart->addAxis(categoryAxis, Qt::AlignBottom);
     chart->addAxis(valueAxis, Qt::AlignLeft);
     series->attachAxis(categoryAxis);

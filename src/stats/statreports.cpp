@@ -237,45 +237,87 @@ const QList<ReportOption>& LIB_ReportOptions()
         {toOption, QStringLiteral("YYYY-MM-DD"), QStringLiteral("the period: to this day (with --from)")},
         {modeOption, QStringLiteral("MODE"),
          QStringLiteral("the desk's reading mode: ") + modeNames.join(QStringLiteral(", ")) +
-             QStringLiteral(" (default book-counting); reader-book counts the reader-book history")},
+             QStringLiteral(" (default book-counting); it chooses the history or log as the window does")},
         {workerOption, QStringLiteral("NUMBER"),
          QStringLiteral("the staff number whose workload is counted")},
         {jobsOption, QStringLiteral("PATTERN"), QStringLiteral("the job types listed (default 4%)")},
+        {QStringLiteral("doc-type"), QStringLiteral("CODE"),
+         QStringLiteral("one document type; every one when left out")},
+        {QStringLiteral("language"), QStringLiteral("CODE"),
+         QStringLiteral("one language; every one when left out")},
+        {QStringLiteral("order"), QStringLiteral("ORDER"),
+         QStringLiteral("rank by readings (default) or by rate, readings per copy")},
+        {QStringLiteral("rate"), QStringLiteral("TEST"),
+         QStringLiteral("the rate condition: >N, <N, =N, >=N, <=N or N~M (from N to M)")},
+        {QStringLiteral("by"), QStringLiteral("GROUP"),
+         QStringLiteral("the grid: type (default), unit, grade or department")},
+        {QStringLiteral("top"), QStringLiteral("N"),
+         QStringLiteral("how many: titles per class (default 10), readers (10) or call numbers (50)")},
     };
     return options;
 }
 
 const QList<ReportDefinition>& LIB_Reports()
 {
-    static const QList<ReportDefinition> reports{
-        {QStringLiteral("classes"), QStringLiteral("阅览分类综合统计"),
-         QStringLiteral("reader-book events per class and reader type (period: year, month or range)"),
-         withPeriods({templateOption, locationOption}, {yearOption, monthOption, QStringLiteral("range")}),
-         [](const ReportOptions& o) {
-             if (!o.contains(templateOption))
-                 return QStringLiteral("classes needs --template");
-             return checkNames(o);
-         },
-         runClasses},
-        {QStringLiteral("books"), QStringLiteral("阅览图书分类统计"),
-         QStringLiteral("titles and items read per class (period: date, month or year)"),
-         withPeriods({templateOption, locationOption, modeOption}, {dateOption, monthOption, yearOption}),
-         [](const ReportOptions& o) {
-             if (!o.contains(templateOption))
-                 return QStringLiteral("books needs --template");
-             return checkNames(o);
-         },
-         runBooks},
-        {QStringLiteral("workload"), QStringLiteral("工作量统计"),
-         QStringLiteral("one worker's workload per job type (period: year, month, date or range)"),
-         withPeriods({workerOption, jobsOption},
-                     {yearOption, monthOption, dateOption, QStringLiteral("range")}),
-         [](const ReportOptions& o) {
-             return o.value(workerOption).isEmpty() ? QStringLiteral("workload needs --worker") : QString();
-         },
-         runWorkload},
-    };
+    static const QList<ReportDefinition> reports = [] {
+        QList<ReportDefinition> list{
+            {QStringLiteral("classes"), QStringLiteral("阅览分类综合统计"),
+             QStringLiteral("reader-book events per class and reader type (period: year, month or range)"),
+             withPeriods({templateOption, locationOption},
+                         {yearOption, monthOption, QStringLiteral("range")}),
+             [](const ReportOptions& o) {
+                 if (!o.contains(templateOption))
+                     return QStringLiteral("classes needs --template");
+                 return checkNames(o);
+             },
+             runClasses},
+            {QStringLiteral("books"), QStringLiteral("阅览图书分类统计"),
+             QStringLiteral("titles and items read per class (period: date, month or year)"),
+             withPeriods({templateOption, locationOption, modeOption}, {dateOption, monthOption, yearOption}),
+             [](const ReportOptions& o) {
+                 if (!o.contains(templateOption))
+                     return QStringLiteral("books needs --template");
+                 return checkNames(o);
+             },
+             runBooks},
+            {QStringLiteral("workload"), QStringLiteral("工作量统计"),
+             QStringLiteral("one worker's workload per job type (period: year, month, date or range)"),
+             withPeriods({workerOption, jobsOption},
+                         {yearOption, monthOption, dateOption, QStringLiteral("range")}),
+             [](const ReportOptions& o) {
+                 return o.value(workerOption).isEmpty() ? QStringLiteral("workload needs --worker")
+                                                        : QString();
+             },
+             runWorkload},
+        };
+        return list + LIB_RankingReports();
+    }();
     return reports;
+}
+
+QString LIB_ReportLocationName(const ReportOptions& options)
+{
+    return locationName(options);
+}
+
+QString LIB_ReportTemplateCode(const ReportOptions& options, QString* name)
+{
+    return templateCode(options, name);
+}
+
+QString LIB_CheckReportNames(const ReportOptions& options)
+{
+    return checkNames(options);
+}
+
+QString LIB_ReportMode(const ReportOptions& options)
+{
+    return options.value(modeOption, modeNames.first());
+}
+
+QStringList LIB_ReportOptionsWithPeriods(QStringList options, const QStringList& periods)
+{
+    return withPeriods(options, periods);
 }
 
 const ReportDefinition* LIB_FindReport(const QString& name)

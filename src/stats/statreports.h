@@ -48,9 +48,21 @@ struct ReportDefinition
 };
 
 const QList<ReportOption>& LIB_ReportOptions();
+// The reports of the ranking and rate windows (rankingreports.cpp), part of LIB_Reports().
+QList<ReportDefinition> LIB_RankingReports();
 const QList<ReportDefinition>& LIB_Reports();
 const ReportDefinition* LIB_FindReport(const QString& name);
 
 // Checks that only the report's own options are given and that each is well-formed, before the
 // database is asked anything; the message of the first problem, or empty.
 QString LIB_CheckReportOptionForms(const ReportDefinition& report, const ReportOptions& options);
+
+// Helpers the report definitions share: the location name of --location ("所有馆藏地" when
+// left out, null when unknown), the template code of --template (null when unknown), the check
+// of both, the reading mode of --mode, and the option list with the periods a report takes
+// ("year", "month", "date", "range").
+QString LIB_ReportLocationName(const ReportOptions& options);
+QString LIB_ReportTemplateCode(const ReportOptions& options, QString* name = nullptr);
+QString LIB_CheckReportNames(const ReportOptions& options);
+QString LIB_ReportMode(const ReportOptions& options);
+QStringList LIB_ReportOptionsWithPeriods(QStringList options, const QStringList& periods);

@@ -1,5 +1,7 @@
 #include "stattablemodel.h"
 
+#include <algorithm>
+
 void StatTableModel::setTable(const QStringList& headings, const QList<QStringList>& rows,
                               const QStringList& rowHeadings)
 {
@@ -19,6 +21,29 @@ void StatTableModel::setCell(int row, int column, const QString& text)
         cells.append(QString());
     cells[column] = text;
     Q_EMIT dataChanged(index(row, column), index(row, column));
+}
+
+void StatTableModel::sortRows(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= m_headings.size())
+        return;
+    auto number = [](QString text, bool* ok) { return text.remove(QLatin1Char('%')).toDouble(ok); };
+    auto less = [&](const QStringList& a, const QStringList& b) {
+        bool aNumber = false, bNumber = false;
+        const double x = number(a.value(column), &aNumber), y = number(b.value(column), &bNumber);
+        if (aNumber && bNumber)
+            return x < y;
+        return a.value(column) < b.value(column);
+    };
+    beginResetModel();
+    std::stable_sort(m_rows.begin(), m_rows.end(), [&](const QStringList& a, const QStringList& b) {
+        return order == Qt::AscendingOrder ? less(a, b) : less(b, a);
+    });
+    for (QString& heading : m_headings)
+        if (heading.endsWith(QStringLiteral("▲")) || heading.endsWith(QStringLiteral("▼")))
+            heading.chop(1);
+    m_headings[column] += order == Qt::AscendingOrder ? QStringLiteral("▲") : QStringLiteral("▼");
+    endResetModel();
 }
 
 int StatTableModel::rowCount(const QModelIndex& parent) const

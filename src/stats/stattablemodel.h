@@ -17,6 +17,9 @@ public:
     void setTable(const QStringList& headings, const QList<QStringList>& rows,
                   const QStringList& rowHeadings = {});
     void setCell(int row, int column, const QString& text);
+    // Sorts the rows by a column (figures by value, "12.5%" included, other texts by text; rows
+    // that compare equal keep their order) and marks its heading "▲" ascending or "▼" descending.
+    void sortRows(int column, Qt::SortOrder order);
     QString cell(int row, int column) const { return m_rows.value(row).value(column); }
     const QList<QStringList>& rows() const { return m_rows; }
     const QStringList& headings() const { return m_headings; }

@@ -2,11 +2,14 @@
 
 #include "codes/codetables.h"
 #include "db/errorreporter.h"
+#include "db/statisticssession.h"
 #include "statconditions.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
+#include <QSplitter>
 #include <QTableView>
 
 LIB_BusyPointer::LIB_BusyPointer()
@@ -49,4 +52,36 @@ void LIB_FillTemplateCombo(QComboBox* combo)
     for (int row = 2; row < templates.recordCount() + 2; ++row)
         combo->addItem(templates.text(0, row), templates.text(1, row));
     combo->addItem(LIB_OneOffTemplateName(), QString());
+}
+
+QWidget* LIB_MakeStatResultArea(QWidget* parent, QWidget* grid, QWidget* chart)
+{
+    auto* splitter = new QSplitter(parent);
+    splitter->addWidget(grid);
+    splitter->addWidget(chart);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 2);
+    return splitter;
+}
+
+QLabel* LIB_MakeStatNoticeLabel(QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QStringLiteral("lblNotice"));
+    label->setStyleSheet(QStringLiteral("color: #a03000"));
+    return label;
+}
+
+void LIB_ShowStatisticsNotice(QLabel* label)
+{
+    label->setText(LIB_StatisticsNotice());
+}
+
+void LIB_FillCodeCombo(QComboBox* combo, int codeTable)
+{
+    combo->clear();
+    combo->addItem(QStringLiteral("[全部]"), QString());
+    const ResultTable& codes = LIB_CodeTable(CodeTable(codeTable));
+    for (int row = 2; row < codes.recordCount() + 2; ++row)
+        combo->addItem(codes.text(1, row), codes.text(0, row));
 }

@@ -5,6 +5,7 @@
 
 class QAbstractItemModel;
 class QComboBox;
+class QLabel;
 class QTableView;
 class QWidget;
 
@@ -26,3 +27,12 @@ void LIB_FillLocationCombo(QComboBox* combo);
 // The templates offered (names, codes as item data), then "[自定义]"; a failing read shows the
 // database error and leaves only "[自定义]".
 void LIB_FillTemplateCombo(QComboBox* combo);
+
+// The result of a statistics window: the grid and the chart beside it.
+QWidget* LIB_MakeStatResultArea(QWidget* parent, QWidget* grid, QWidget* chart);
+// The line under a result that says where the figures came from when the read replica was
+// passed over ("lblNotice"); empty otherwise.
+QLabel* LIB_MakeStatNoticeLabel(QWidget* parent);
+void LIB_ShowStatisticsNotice(QLabel* label);
+// "[全部]" and the names of a code table (codes as item data).
+void LIB_FillCodeCombo(QComboBox* combo, int codeTable);

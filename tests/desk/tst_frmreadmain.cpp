@@ -8,8 +8,13 @@
 #include "startup/desksettings.h"
 #include "startup/environment.h"
 #include "startup/operatorsession.h"
-#include "stats/frmRead_BookStat.h"
+#include "stats/FrmBookTop.h"
+#include "stats/bookstatistics.h"
 #include "stats/frmLt3Log.h"
+#include "stats/frmRead_BookStat.h"
+#include "stats/frmRedrCount.h"
+#include "stats/frmRedrLendCount.h"
+#include "stats/frmUsingStat.h"
 #include "stats/frmdelRecord.h"
 #include "support/recordingpresenter.h"
 #include "support/testdatabase.h"
@@ -482,43 +487,80 @@ private Q_SLOTS:
         QCOMPARE(rows("vsBook"), 1);
     }
 
-    // The statistics entries of the 阅览统计 menu open their windows modally; the book window
-    // counts the reader-book history in the reader and book registration mode only.
+    // The statistics entries of the 阅览统计 menu open their windows modally, each reading the
+    // history or log of the desk's reading mode.
     void statisticsMenusOpenTheirWindows_data()
     {
         QTest::addColumn<int>("modeKey");
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QString>("window");
-        QTest::addColumn<bool>("readerBookHistory");
+        QTest::addColumn<QString>("table"); // what the window counts; empty: always the same
         QTest::newRow("classification") << int(Qt::Key_F3) << "mnuRedrStat"
-                                        << "frmRedrStat" << false;
+                                        << "frmRedrStat"
+                                        << "";
         QTest::newRow("books in registration") << int(Qt::Key_F3) << "mnuInfoBookStat"
-                                               << "frmRead_BookStat" << true;
+                                               << "frmRead_BookStat"
+                                               << "redr_book_stat_hist";
         QTest::newRow("books in counting") << int(Qt::Key_F1) << "mnuInfoBookStat"
-                                           << "frmRead_BookStat" << false;
+                                           << "frmRead_BookStat"
+                                           << "book_use_stat_hist";
         QTest::newRow("workload") << int(Qt::Key_F1) << "mnuStatJob"
-                                  << "frmStatJob" << false;
+                                  << "frmStatJob"
+                                  << "";
+        QTest::newRow("visits in check-in") << int(Qt::Key_F2) << "mnuInfoReaderStat"
+                                            << "frmRedrLendCount"
+                                            << "reader_stat_hist";
+        QTest::newRow("visits in registration") << int(Qt::Key_F3) << "mnuInfoReaderStat"
+                                                << "frmRedrLendCount"
+                                                << "redr_book_stat_hist";
+        QTest::newRow("title ranking in counting") << int(Qt::Key_F1) << "mnuBookStat"
+                                                   << "FrmBookTop"
+                                                   << "book_use_stat_hist";
+        QTest::newRow("reader ranking in check-in") << int(Qt::Key_F2) << "mnuRedrCount"
+                                                    << "frmRedrCount"
+                                                    << "reader_stat";
+        QTest::newRow("rates in registration") << int(Qt::Key_F3) << "mnuReadUseRate"
+                                               << "FrmLendRate"
+                                               << "redr_book_stat_hist";
     }
     void statisticsMenusOpenTheirWindows()
     {
         QFETCH(int, modeKey);
         QFETCH(QString, menu);
-        QFETCH(bool, readerBookHistory);
         openWindow(true);
         pressInFocus(Qt::Key(modeKey));
         QString opened;
-        bool readerBook = false;
+        QString table;
         QTimer::singleShot(0, [&] {
             QWidget* modal = QApplication::activeModalWidget();
             opened = modal ? modal->objectName() : QString();
             if (auto* books = qobject_cast<frmRead_BookStat*>(modal))
-                readerBook = books->conditions().readerBookMode;
+                table = BookStatistics::historyTable(books->conditions().readerBookMode);
+            else if (auto* visits = qobject_cast<frmRedrLendCount*>(modal))
+                table = VisitCountStatistics::historyTable(visits->conditions());
+            else if (auto* ranking = qobject_cast<RankingWindow*>(modal))
+                table = RankingStatistics::historyTable(ranking->conditions());
+            else if (auto* readers = qobject_cast<frmRedrCount*>(modal))
+                table = ReaderRankStatistics::table(readers->conditions());
             if (modal)
                 modal->close();
         });
         child<QAction>(menu)->trigger();
         QTEST(opened, "window");
-        QCOMPARE(readerBook, readerBookHistory);
+        QTEST(table, "table");
+    }
+
+    // The use-per-copy list opens modeless for its command id, which add-ins give their items.
+    void useListOpensModeless()
+    {
+        openWindow(true);
+        pressInFocus(Qt::Key_F1);
+        main->runMenuCommand(QStringLiteral("mnuUsingStat"));
+        auto* list = main->findChild<frmUsingStat*>();
+        QVERIFY(list);
+        QVERIFY(list->isVisible() && !list->isModal());
+        QCOMPARE(UsingStatistics::table(list->conditions()), QStringLiteral("book_use_stat"));
+        list->close();
     }
 
     void importFormat_data()

@@ -3,16 +3,23 @@
 // failures (status 1).
 #include "codes/codetables.h"
 #include "db/sysparams.h"
+#include "extensions/zipunpacker.h"
+#include "info/marcindexparams.h"
 #include "startup/environment.h"
 #include "stats/bookstatistics.h"
 #include "stats/jobstatistics.h"
+#include "stats/rankingstatistics.h"
+#include "stats/readerrankstatistics.h"
 #include "stats/redrstatistics.h"
 #include "stats/statconditions.h"
 #include "stats/statreports.h"
 #include "stats/stattablemodel.h"
+#include "stats/usingstatistics.h"
+#include "stats/visitcountstatistics.h"
 #include "support/recordingpresenter.h"
 #include "support/testdatabase.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -98,6 +105,7 @@ private Q_SLOTS:
         QCOMPARE(db.connectCurrentSession(), 0);
         QCOMPARE(LIB_LoadBaseData(), 0);
         QCOMPARE(LIB_LoadCodeTables(), 0);
+        QCOMPARE(MarcIndexParameters::instance().load(), 0);
         lastMonth = db.scalar(QStringLiteral("SELECT substr(max(date_time), 1, 7) FROM redr_book_stat_hist"));
         writeIni(db.dsn());
     }
@@ -123,6 +131,23 @@ private Q_SLOTS:
             << "统计时间：{year}年";
         QTest::newRow("workload, a month")
             << "workload" << QStringList{"--worker", "A001", "--month", "{month}"} << "统计时间：{month}";
+        QTest::newRow("title ranking, a year, three a class")
+            << "rankings"
+            << QStringList{"--template", "S02", "--year", "{year}", "--mode", "reader-book", "--top", "3"}
+            << "统计时期： {year}年";
+        QTest::newRow("rates by rate, a month")
+            << "rates" << QStringList{"--template", "S01", "--month", "{month}", "--rate", ">=1.5"}
+            << "统计时期： {y}年{mm}月";
+        QTest::newRow("reader ranking, check-ins of a month")
+            << "readers" << QStringList{"--month", "{month}", "--mode", "reader-check-in", "--top", "20"}
+            << "统计时间：{y}年{mm}月";
+        QTest::newRow("visits by unit, a year")
+            << "visits" << QStringList{"--year", "{year}", "--by", "unit", "--mode", "reader-check-in"}
+            << "统计时期：{year}年";
+        QTest::newRow("use per copy, a range, one room")
+            << "usage"
+            << QStringList{"--from", "{month}-01", "--to", "{month}-28", "--location", "R1", "--top", "10"}
+            << "统计时间：{month}-01 到 {month}-28";
     }
     void sameFiguresAsWindow()
     {
@@ -133,6 +158,7 @@ private Q_SLOTS:
             return text.replace(QLatin1String("{month}"), lastMonth)
                 .replace(QLatin1String("{year}"), lastMonth.left(4))
                 .replace(QLatin1String("{y}"), lastMonth.left(4))
+                .replace(QLatin1String("{mm}"), lastMonth.mid(5))
                 .replace(QLatin1String("{m}"), QString::number(lastMonth.mid(5).toInt()));
         };
         for (QString& argument : arguments)
@@ -169,6 +195,50 @@ private Q_SLOTS:
             conditions.period.year = lastMonth.left(4);
             conditions.period.month = lastMonth.mid(5);
             QCOMPARE(BookStatistics::run(conditions, window), 0);
+        } else if (!option("template").isEmpty() || !option("top").isEmpty() || !option("by").isEmpty()) {
+            StatPeriod period;
+            period.kind = !option("year").isEmpty()    ? StatPeriod::Year
+                          : !option("month").isEmpty() ? StatPeriod::Month
+                                                       : StatPeriod::Range;
+            period.year = lastMonth.left(4);
+            period.month = lastMonth.mid(5);
+            period.beginDate = option("from");
+            period.endDate = option("to");
+            if (report == QLatin1String("rankings") || report == QLatin1String("rates")) {
+                RankingConditions c;
+                c.window = report == QLatin1String("rates") ? RankingConditions::LendRate
+                                                            : RankingConditions::BookTop;
+                c.bookCounting = option("mode").isEmpty(); // the reports' default mode counts books
+                c.statTypeCode = templateCode;
+                c.location = location;
+                c.period = period;
+                c.rate = QStringLiteral("1.5");
+                const int top = option("top").toInt();
+                QList<RankedTitle> titles;
+                QCOMPARE(RankingStatistics::run(c, top, titles), 0);
+                RankingStatistics::fill(titles, top, window);
+            } else if (report == QLatin1String("readers")) {
+                ReaderRankConditions c;
+                c.checkIn = true;
+                c.period = period;
+                c.location = location;
+                c.count = option("top").toInt();
+                QCOMPARE(ReaderRankStatistics::run(c, window), 0);
+            } else if (report == QLatin1String("visits")) {
+                VisitCountConditions c;
+                c.checkIn = true;
+                c.period = period;
+                c.location = location;
+                StatTableModel types, grades, departments;
+                QCOMPARE(VisitCountStatistics::run(c, {&types, &window, &grades, &departments}), 0);
+            } else {
+                UsingStatConditions c;
+                c.bookCounting = true;
+                c.period = period;
+                c.location = location;
+                c.count = option("top").toInt();
+                QCOMPARE(UsingStatistics::run(c, window), 0);
+            }
         } else {
             JobStatistics statistics;
             QCOMPARE(statistics.loadJobTypes(QStringLiteral("4%"), window), 0);
@@ -181,7 +251,9 @@ private Q_SLOTS:
 
         const QString csv = home.filePath(QStringLiteral("figures.csv"));
         const QString pdf = home.filePath(QStringLiteral("figures.pdf"));
-        for (const QString& path : {csv, pdf}) {
+        const QString xlsx = home.filePath(QStringLiteral("figures.xlsx"));
+        QFile::remove(xlsx);
+        for (const QString& path : {csv, pdf, xlsx}) {
             const Run done = run(QStringList{report} + arguments + QStringList{"--output", path});
             QVERIFY2(done.status == 0, qPrintable(done.err));
         }
@@ -189,11 +261,29 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(readCsv(file.readAll()), expected);
 
+        // The workbook: its sheet holds the heading lines and every cell as text.
+        ZipUnpacker workbook;
+        QVERIFY(workbook.open(xlsx));
+        const QString unpacked = home.filePath(QStringLiteral("figures"));
+        QDir(unpacked).removeRecursively();
+        QVERIFY(workbook.extractTo(unpacked));
+        QFile strings(unpacked + QStringLiteral("/xl/worksheets/sheet1.xml"));
+        QVERIFY(strings.open(QIODevice::ReadOnly));
+        const QString cells = QString::fromUtf8(strings.readAll());
+        QVERIFY(cells.contains(fill(periodLine)));
+        for (const QStringList& row : expected)
+            for (const QString& cell : row)
+                QVERIFY2(cells.contains(QString(cell).toHtmlEscaped()), qPrintable(cell));
+
         QProcess text;
         text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
         QVERIFY(text.waitForFinished(30000));
         const QString page = QString::fromUtf8(text.readAllStandardOutput());
         QVERIFY2(page.contains(fill(periodLine)), qPrintable(page));
+        // Titles wrap in their cells: the ranking and use lists are read whole from the CSV.
+        if (report == QLatin1String("rankings") || report == QLatin1String("rates") ||
+            report == QLatin1String("usage"))
+            return;
         for (const QStringList& row : window.rows()) {
             // Long class names wrap in their cell: the start of the name, then the rest of the row.
             QVERIFY(page.contains(row.first().left(8)));
@@ -251,9 +341,22 @@ private Q_SLOTS:
         QTest::newRow("no template") << QStringList{"classes", "--year", "2024"}
                                      << "classes needs --template";
         QTest::newRow("no worker") << QStringList{"workload", "--year", "2024"} << "workload needs --worker";
-        QTest::newRow("workbook not written yet")
-            << QStringList{"classes", "--template", "S01", "--year", "2024", "--output", "figures.xlsx"}
-            << "cannot write .xlsx files (csv, pdf)";
+        QTest::newRow("a format without writer")
+            << QStringList{"classes", "--template", "S01", "--year", "2024", "--output", "figures.ods"}
+            << "cannot write .ods files (csv, pdf, xlsx)";
+        QTest::newRow("ranking without template")
+            << QStringList{"rankings", "--year", "2024"} << "this report needs --template";
+        QTest::newRow("rates without condition")
+            << QStringList{"rates", "--template", "S01", "--year", "2024"} << "rates needs --rate";
+        QTest::newRow("a rate that is no number")
+            << QStringList{"rates", "--template", "S01", "--year", "2024", "--rate", ">=much"}
+            << "--rate takes";
+        QTest::newRow("a count that is no number")
+            << QStringList{"readers", "--year", "2024", "--top", "ten"} << "--top takes a whole number";
+        QTest::newRow("a grid the visits do not have")
+            << QStringList{"visits", "--year", "2024", "--by", "city"} << "--by takes type, unit, grade";
+        QTest::newRow("order of another report")
+            << QStringList{"usage", "--year", "2024", "--order", "rate"} << "usage takes no --order";
         QTest::newRow("chart not a picture")
             << QStringList{"classes", "--template", "S01", "--year", "2024", "--chart", "chart.jpg"}
             << "--chart takes a .png file";
