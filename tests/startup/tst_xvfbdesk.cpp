@@ -78,13 +78,16 @@ private Q_SLOTS:
 
         // A display of its own, drawn at random far from the usual low numbers: an Xvfb that ends
         // elsewhere on the machine (a person's, another test run's) then never takes this one's
-        // socket with it. A display in use makes Xvfb end at once; another is drawn.
+        // socket with it. A display in use makes Xvfb end at once; another is drawn. -noreset: an X
+        // server resets when its last client leaves (each xdotool run), and a desk connecting
+        // during the reset is turned away.
         QString display;
         for (int attempt = 0; attempt < 20 && display.isEmpty(); ++attempt) {
             const QString number = QString::number(QRandomGenerator::global()->bounded(100, 1000));
             if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
                 continue;
-            xvfb.start("Xvfb", {':' + number, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+            xvfb.start("Xvfb",
+                       {':' + number, "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"});
             QVERIFY2(xvfb.waitForStarted(processWait), "no Xvfb (scripts/bootstrap installs it)");
             const QString socket = QStringLiteral("/tmp/.X11-unix/X") + number;
             if (QTest::qWaitFor(
