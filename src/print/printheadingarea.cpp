@@ -39,23 +39,24 @@ void PrintHeadingArea::refresh()
         return;
     double bottom = 40;
     for (int i = 0; i < m_labels->size(); ++i) {
-        const HeadingLabel& spec = m_labels->at(i);
-        auto* label = new QLabel(spec.text, this);
+        const HeadingLabel& heading = m_labels->at(i);
+        auto* label = new QLabel(heading.text, this);
         label->setObjectName(QStringLiteral("lblHeading%1").arg(i));
-        label->setFont(LIB_PrintFont(spec.font, font()));
+        label->setFont(LIB_PrintFont(heading.font, font()));
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText,
-                         spec.hidden ? QColor(Qt::lightGray)
-                                     : (spec.color.isEmpty() ? QColor(Qt::black) : QColor(spec.color)));
+                         heading.hidden
+                             ? QColor(Qt::lightGray)
+                             : (heading.color.isEmpty() ? QColor(Qt::black) : QColor(heading.color)));
         label->setPalette(palette);
         label->setFrameShape(i == m_current ? QFrame::Box : QFrame::NoFrame);
         label->adjustSize();
         const int across = std::max(m_centerWidth, label->width());
-        const int x = spec.centered ? std::max(0, (across - label->width()) / 2) : int(spec.pos.x());
-        label->move(x, int(spec.pos.y()));
+        const int x = heading.centered ? std::max(0, (across - label->width()) / 2) : int(heading.pos.x());
+        label->move(x, int(heading.pos.y()));
         label->installEventFilter(this);
-        label->setVisible(!spec.text.isEmpty());
-        bottom = std::max(bottom, spec.pos.y() + label->height() + 8);
+        label->setVisible(!heading.text.isEmpty());
+        bottom = std::max(bottom, heading.pos.y() + label->height() + 8);
         m_widgets.append(label);
     }
     setMinimumHeight(int(bottom));
@@ -127,11 +128,11 @@ bool PrintHeadingArea::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseMove:
         if (mouse->buttons() & Qt::LeftButton) {
             const QPoint moved = mouse->globalPosition().toPoint() - m_dragStart;
-            HeadingLabel& spec = (*m_labels)[index];
-            spec.centered = false;
-            spec.pos = QPointF(std::max(0.0, m_dragOrigin.x() + moved.x()),
-                               std::max(0.0, m_dragOrigin.y() + moved.y()));
-            m_widgets.at(index)->move(spec.pos.toPoint());
+            HeadingLabel& heading = (*m_labels)[index];
+            heading.centered = false;
+            heading.pos = QPointF(std::max(0.0, m_dragOrigin.x() + moved.x()),
+                                  std::max(0.0, m_dragOrigin.y() + moved.y()));
+            m_widgets.at(index)->move(heading.pos.toPoint());
         }
         return true;
     case QEvent::MouseButtonDblClick:

@@ -8,9 +8,9 @@ int LIB_FillMarcColumn(PrintTableModel& model, int column)
     numbers.reserve(model.rowCount());
     for (int r = 0; r < model.rowCount(); ++r)
         numbers.append(model.rowTag(r));
-    const PrintColumn& spec = model.column(column);
+    const PrintColumn& marcColumn = model.column(column);
     QHash<QString, QString> values;
-    if (model.marcReader() && model.marcReader()(numbers, spec.cnMarc, spec.usMarc, values) != 0)
+    if (model.marcReader() && model.marcReader()(numbers, marcColumn.cnMarc, marcColumn.usMarc, values) != 0)
         return -1;
     model.changeColumn(column, [&](PrintColumn& changed) {
         changed.values = QStringList();

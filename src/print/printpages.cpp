@@ -121,39 +121,40 @@ int PrintPages::print(QPagedPaintDevice* device) const
         QFont bold = base;
         bold.setBold(true);
         for (int c : columns) {
-            const PrintColumn& spec = m_model.column(c);
-            const QRectF cellRect(x, y, spec.width, g.rowHeight);
+            const PrintColumn& printColumn = m_model.column(c);
+            const QRectF cellRect(x, y, printColumn.width, g.rowHeight);
             painter.fillRect(cellRect, QColor(0xE0, 0xE0, 0xE0));
             painter.setPen(gridPen);
             painter.drawRect(cellRect);
             painter.setPen(Qt::black);
             painter.setFont(bold);
-            painter.drawText(cellRect.adjusted(3, 0, -3, 0), Qt::AlignCenter, spec.heading);
-            x += spec.width;
+            painter.drawText(cellRect.adjusted(3, 0, -3, 0), Qt::AlignCenter, printColumn.heading);
+            x += printColumn.width;
         }
         y += g.rowHeight;
         const int pageRows = std::min(rows - row, page == 1 ? g.firstPageRows : g.otherPageRows);
         x = 0;
         for (int c : columns) {
-            const PrintColumn& spec = m_model.column(c);
-            painter.setFont(designFont(spec.font, base));
-            const QColor color = spec.color.isEmpty() ? QColor(Qt::black) : QColor(spec.color);
+            const PrintColumn& printColumn = m_model.column(c);
+            painter.setFont(designFont(printColumn.font, base));
+            const QColor color = printColumn.color.isEmpty() ? QColor(Qt::black) : QColor(printColumn.color);
             for (int r = 0; r < pageRows;) {
                 const QString text = m_model.cell(row + r, c);
                 int span = 1;
-                if (spec.merged)
+                if (printColumn.merged)
                     while (r + span < pageRows && m_model.cell(row + r + span, c) == text)
                         ++span;
-                const QRectF cellRect(x, y + r * g.rowHeight, spec.width, g.rowHeight * span);
+                const QRectF cellRect(x, y + r * g.rowHeight, printColumn.width, g.rowHeight * span);
                 if (m_layout.gridLines) {
                     painter.setPen(gridPen);
                     painter.drawRect(cellRect);
                 }
                 painter.setPen(color);
-                drawStyledText(painter, cellRect.adjusted(3, 0, -3, 0), spec.alignment, text, spec.textStyle);
+                drawStyledText(painter, cellRect.adjusted(3, 0, -3, 0), printColumn.alignment, text,
+                               printColumn.textStyle);
                 r += span;
             }
-            x += spec.width;
+            x += printColumn.width;
         }
         row += pageRows;
         painter.setFont(base);
