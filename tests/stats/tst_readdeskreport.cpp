@@ -109,7 +109,7 @@ private Q_SLOTS:
             << "统计时间：{month}-01 至 {month}-28";
         QTest::newRow("books, registration, a month")
             << "books" << QStringList{"--template", "U01", "--month", "{month}", "--mode", "reader-book"}
-            << "统计时间：{y}年 {m}月";
+            << "统计时间：{year}年 {m}月";
         QTest::newRow("books, counting, a year, one room")
             << "books" << QStringList{"--template", "S02", "--year", "{year}", "--location", "第一阅览室"}
             << "统计时间：{year}年";
@@ -121,10 +121,10 @@ private Q_SLOTS:
             << "统计时期： {year}年";
         QTest::newRow("rates by rate, a month")
             << "rates" << QStringList{"--template", "S01", "--month", "{month}", "--rate", ">=1.5"}
-            << "统计时期： {y}年{mm}月";
+            << "统计时期： {year}年{mm}月";
         QTest::newRow("reader ranking, check-ins of a month")
             << "readers" << QStringList{"--month", "{month}", "--mode", "reader-check-in", "--top", "20"}
-            << "统计时间：{y}年{mm}月";
+            << "统计时间：{year}年{mm}月";
         QTest::newRow("visits by unit, a year")
             << "visits" << QStringList{"--year", "{year}", "--by", "unit", "--mode", "reader-check-in"}
             << "统计时期：{year}年";
@@ -141,7 +141,6 @@ private Q_SLOTS:
         auto fill = [this](QString text) {
             return text.replace(QLatin1String("{month}"), lastMonth)
                 .replace(QLatin1String("{year}"), lastMonth.left(4))
-                .replace(QLatin1String("{y}"), lastMonth.left(4))
                 .replace(QLatin1String("{mm}"), lastMonth.mid(5))
                 .replace(QLatin1String("{m}"), QString::number(lastMonth.mid(5).toInt()));
         };

@@ -72,8 +72,7 @@ class TestReadingLog : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(openDesk(db, home.path()));
-        insertQueryDay(db);
+        openDesk(db, home.path());
         presenter = RecordingPresenter::install();
     }
     void init()

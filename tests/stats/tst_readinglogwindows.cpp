@@ -93,8 +93,7 @@ class TestReadingLogWindows : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(openDesk(db, home.path()));
-        insertQueryDay(db);
+        openDesk(db, home.path());
         presenter = RecordingPresenter::install();
     }
     void init()

@@ -101,29 +101,27 @@ private Q_SLOTS:
         OperatorSession::current().workerNumber = QStringLiteral("A001");
         presenter = RecordingPresenter::install();
         // The last month of the demo histories again in May 2019, and in the logs.
-        const QString last =
-            QStringLiteral("substr(date_time, 1, 7) = (SELECT substr(max(date_time), 1, 7) FROM %1)");
+        const QString may = QStringLiteral("'2019-05' || substr(date_time, 8)"),
+                      last = QStringLiteral(
+                          "substr(date_time, 1, 7) = (SELECT substr(max(date_time), 1, 7) FROM %1)");
         db.exec(
-            "INSERT INTO redr_book_stat_hist (prop_no, cert_id, date_time, location_f, marc_rec_no, call_no, "
-            "cls_id) SELECT prop_no, cert_id, '2019-05' || substr(date_time, 8), location_f, marc_rec_no, "
-            "call_no, "
-            "cls_id FROM redr_book_stat_hist WHERE " +
-            last.arg("redr_book_stat_hist"));
-        db.exec(
-            "INSERT INTO book_use_stat_hist (prop_no, date_time, location_f, marc_rec_no, call_no, cls_id) "
-            "SELECT prop_no, '2019-05' || substr(date_time, 8), location_f, marc_rec_no, call_no, cls_id "
-            "FROM book_use_stat_hist WHERE " +
-            last.arg("book_use_stat_hist"));
-        db.exec("INSERT INTO reader_stat_hist (cert_id, date_time, location_f) SELECT cert_id, "
-                "'2019-05' || substr(date_time, 8), location_f FROM reader_stat_hist WHERE " +
-                last.arg("reader_stat_hist"));
-        db.exec(
-            QStringLiteral("INSERT INTO reader_stat (cert_id, read_date_time, location_f) SELECT cert_id, "
-                           "date_time, location_f FROM reader_stat_hist WHERE date_time LIKE '2019%'"));
-        db.exec(
-            QStringLiteral("INSERT INTO reader_book_stat (prop_no, cert_id, date_time, location_f, call_no) "
-                           "SELECT prop_no, cert_id, date_time, location_f, call_no FROM redr_book_stat_hist "
-                           "WHERE date_time LIKE '2019%'"));
+            QStringLiteral(
+                "INSERT INTO redr_book_stat_hist (prop_no, cert_id, date_time, location_f, marc_rec_no, "
+                "call_no, cls_id) SELECT prop_no, cert_id, %1, location_f, marc_rec_no, call_no, cls_id "
+                "FROM redr_book_stat_hist WHERE %2;"
+                "INSERT INTO book_use_stat_hist (prop_no, date_time, location_f, marc_rec_no, call_no, "
+                "cls_id) "
+                "SELECT prop_no, %1, location_f, marc_rec_no, call_no, cls_id FROM book_use_stat_hist WHERE "
+                "%3;"
+                "INSERT INTO reader_stat_hist (cert_id, date_time, location_f) "
+                "SELECT cert_id, %1, location_f FROM reader_stat_hist WHERE %4;"
+                "INSERT INTO reader_stat (cert_id, read_date_time, location_f) "
+                "SELECT cert_id, date_time, location_f FROM reader_stat_hist WHERE date_time LIKE '2019%';"
+                "INSERT INTO reader_book_stat (prop_no, cert_id, date_time, location_f, call_no) "
+                "SELECT prop_no, cert_id, date_time, location_f, call_no FROM redr_book_stat_hist "
+                "WHERE date_time LIKE '2019%'")
+                .arg(may, last.arg("redr_book_stat_hist"), last.arg("book_use_stat_hist"),
+                     last.arg("reader_stat_hist")));
         recordEvents();
         // The standby: a base backup with the settings to follow the primary, on a socket of its own.
         data = folder.filePath(QStringLiteral("standby"));

@@ -24,7 +24,7 @@ inline QList<QStringList> gridOf(const StatTableModel& grid)
 
 // `report` is a report's name, `arguments` its options ("--year 2024 --location R1 ..."; the
 // template "中图法五大部类" is S02, the location R1 第一阅览室). Visits give the grid of --by, or
-// all four one after the other without it. 0, or -1 when the statistics fail.
+// all four one after the other without it. 0 when the statistics ran, else not 0.
 inline int windowFigures(const QString& report, const QStringList& arguments, QList<QStringList>& figures)
 {
     auto option = [&arguments](const char* name) {
@@ -53,9 +53,9 @@ inline int windowFigures(const QString& report, const QStringList& arguments, QL
         StatConditions c;
         c.statTypeCode = templateCode;
         c.location = location;
-        c.periodKind = period.kind == StatPeriod::Year    ? StatConditions::Year
-                       : period.kind == StatPeriod::Month ? StatConditions::Month
-                                                          : StatConditions::DateRange;
+        c.periodKind = period.kind == StatPeriod::Range  ? StatConditions::DateRange
+                       : period.kind == StatPeriod::Year ? StatConditions::Year
+                                                         : StatConditions::Month;
         c.year = period.year;
         c.month = period.month;
         c.beginDate = period.beginDate;
@@ -72,14 +72,11 @@ inline int windowFigures(const QString& report, const QStringList& arguments, QL
         status = BookStatistics::run(c, grid);
     } else if (report == QLatin1String("workload")) {
         JobStatistics job;
-        status = job.loadJobTypes(QStringLiteral("4%"), grid);
-        const QString day = period.year + QLatin1Char('-') +
-                            (period.month.isEmpty() ? QStringLiteral("01") : period.month) +
-                            QStringLiteral("-01");
-        if (status == 0)
-            status = job.run(option("worker"),
-                             period.kind == StatPeriod::Year ? JobStatistics::Year : JobStatistics::Month,
-                             day, QString(), QString(), grid);
+        const bool year = period.kind == StatPeriod::Year;
+        status = job.loadJobTypes(QStringLiteral("4%"), grid) ||
+                 job.run(option("worker"), year ? JobStatistics::Year : JobStatistics::Month,
+                         period.year + (year ? QStringLiteral("-01-01") : "-" + period.month + "-01"), {}, {},
+                         grid);
     } else if (report == QLatin1String("rankings") || report == QLatin1String("rates")) {
         RankingConditions c;
         c.window =
