@@ -3,11 +3,8 @@
 // Reading events of the test days in the three log tables, and the desk state the log windows
 // read (operator A001 at R1, messages, parameters, code tables, MARC index parameters).
 
-#include "codes/codetables.h"
-#include "db/sysparams.h"
-#include "info/marcindexparams.h"
-#include "startup/environment.h"
 #include "startup/operatorsession.h"
+#include "support/deskdata.h"
 #include "support/testdatabase.h"
 
 #include <QTest>
@@ -61,11 +58,10 @@ inline void setOperator(bool purgeRight)
         op.moduleRights.setValue(0, row + 2, rights.at(row));
 }
 
-// Connects to the copy and loads what the log windows read.
-inline bool openDesk(const TestDatabase& db, const QString& home)
+// Connects to the copy, loads what the log windows read, and adds the query day's events.
+inline void openDesk(const TestDatabase& db, const QString& home)
 {
-    Environment::instance().setProgramDirectory(home);
+    loadDeskData(db, home);
     setOperator(true);
-    return db.isReady() && db.connectCurrentSession() == 0 && LIB_LoadBaseData() == 0 &&
-           LIB_LoadCodeTables() == 0 && MarcIndexParameters::instance().load() == 0;
+    insertQueryDay(db);
 }

@@ -72,8 +72,7 @@ class TestReadingLog : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(openDesk(db, home.path()));
-        insertQueryDay(db);
+        openDesk(db, home.path());
         presenter = RecordingPresenter::install();
     }
     void init()
@@ -86,89 +85,51 @@ private Q_SLOTS:
     void listing_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("bounds"); // "from to"
         QTest::addColumn<QStringList>("locations");
         QTest::addColumn<QStringList>("workers");
         QTest::addColumn<QStringList>("readerTypes");
         QTest::addColumn<QStringList>("times");
         const QStringList all{"08:00:00", "09:30:00", "12:00:00"}, none;
+        const QString whole = QStringLiteral("00:00:00 23:59:59");
         for (int kind = 0; kind < 3; ++kind) {
             auto row = [kind](const char* name) -> QTestData& {
                 return QTest::addRow("%s, kind %d", name, kind) << kind;
             };
-            row("whole day") << "00:00:00"
-                             << "23:59:59" << none << none << none << all;
+            row("whole day") << whole << none << none << none << all;
             row("equal bounds on a row's second")
-                << "09:30:00"
-                << "09:30:00" << none << none << none << QStringList{"09:30:00"};
-            row("equal bounds between rows") << "10:00:00"
-                                             << "10:00:00" << none << none << none << none;
-            row("morning") << "08:00:00"
-                           << "11:59:59" << none << none << none << QStringList{"08:00:00", "09:30:00"};
-            row("one location") << "00:00:00"
-                                << "23:59:59" << QStringList{"R1"} << none << none
+                << "09:30:00 09:30:00" << none << none << none << QStringList{"09:30:00"};
+            row("equal bounds between rows") << "10:00:00 10:00:00" << none << none << none << none;
+            row("morning") << "08:00:00 11:59:59" << none << none << none
+                           << QStringList{"08:00:00", "09:30:00"};
+            row("one location") << whole << QStringList{"R1"} << none << none
                                 << QStringList{"08:00:00", "12:00:00"};
-            row("location and staff") << "00:00:00"
-                                      << "23:59:59" << QStringList{"R1", "S1"} << QStringList{"B002"} << none
-                                      << QStringList{"12:00:00"};
+            row("location and staff")
+                << whole << QStringList{"R1", "S1"} << QStringList{"B002"} << none << QStringList{"12:00:00"};
             // The book log has no reader-type condition.
-            row("reader types") << "00:00:00"
-                                << "23:59:59" << none << none << QStringList{"20", "30"}
+            row("reader types") << whole << none << none << QStringList{"20", "30"}
                                 << (kind == 1 ? all : QStringList{"09:30:00", "12:00:00"});
         }
     }
     void listing()
     {
         QFETCH(int, kind);
-        QFETCH(QString, from);
-        QFETCH(QString, to);
+        QFETCH(QString, bounds);
         QFETCH(QStringList, locations);
         QFETCH(QStringList, workers);
         QFETCH(QStringList, readerTypes);
-        QFETCH(QStringList, times);
         ReadingLogLoader loader;
         ReadingLogRows rows;
         const auto logKind = ReadingLogKind(kind);
         QVERIFY(list(loader, logKind,
-                     readingLogStatement(logKind, day + from, day + to, {locations, workers, readerTypes}),
+                     readingLogStatement(logKind, day + bounds.section(' ', 0, 0),
+                                         day + bounds.section(' ', 1), {locations, workers, readerTypes}),
                      &rows));
         QStringList listed;
         for (const ReadingLogRow& row : rows)
             listed << row.cells.at(ReadingLogModel::ArrivalTime).mid(10);
-        QCOMPARE(listed, times);
+        QTEST(listed, "times");
         QVERIFY(presenter->boxes.isEmpty());
-    }
-
-    // Every shown cell of a row: reader, item, the MARC texts and the location's name.
-    void rowCells_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("cells");
-        QTest::newRow("reader") << 0 << "2030-01-0109:30:00|R0000002|李娜|文学院|第二阅览室|B002";
-        QTest::newRow("book")
-            << 1
-            << "2030-01-0109:30:00|P0000002|B0000002|围城|钱锺书著|人民文学出版社|19|I246.5/"
-               "Q345|第二阅览室|B002";
-        QTest::newRow("reader and book")
-            << 2
-            << "2030-01-0109:30:00|R0000002|李娜|文学院|P0000002|B0000002|围城|钱锺书著|"
-               "人民文学出版社|19|I246.5/Q345|第二阅览室|B002";
-    }
-    void rowCells()
-    {
-        QFETCH(int, kind);
-        QFETCH(QString, cells);
-        ReadingLogLoader loader;
-        ReadingLogRows rows;
-        const auto logKind = ReadingLogKind(kind);
-        QVERIFY(list(loader, logKind, readingLogStatement(logKind, day + "09:30:00", day + "09:30:00", {}),
-                     &rows));
-        QCOMPARE(rows.size(), 1);
-        QCOMPARE(shownCells(rows.first(), logKind), cells);
-        QCOMPARE(rows.first().marcRecNo, kind == 0 ? QString() : QStringLiteral("0000000002"));
-        // One log statement and, for the items, one statement for the records.
-        QCOMPARE(loader.lastFigures().statements, kind == 0 ? 1L : 2L);
     }
 
     // The staff filter's members: those whose code1 holds "4", in number order; "ITJ008" for none.
@@ -265,18 +226,26 @@ private Q_SLOTS:
             QCOMPARE(DbSession::current().roundTrips(), statementsBefore);
     }
 
-    // The print hand-over of a listed log: the shown columns, the MARC numbers hidden, the seven
-    // heading lines; printed, the lines head the page.
-    void printHandover_data()
+    // A listed day: every shown cell of a row (reader, item, the MARC texts, the location's name)
+    // in one log statement and, for the items, one for the records; its print hand-over with the
+    // shown columns, the MARC numbers hidden and the seven heading lines, which head the printed
+    // page. An empty grid hands nothing over.
+    void listedDay_data()
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("columns");
         QTest::addColumn<QString>("title");
-        QTest::newRow("reader") << 0 << 6 << "流通阅览阅览日志(读者方式)";
-        QTest::newRow("book") << 1 << 11 << "流通阅览阅览日志(图书方式)";
-        QTest::newRow("reader and book") << 2 << 14 << "流通阅览阅览日志(读者图书方式)";
+        QTest::addColumn<QString>("cells"); // of the 09:30:00 row
+        const QString item = QStringLiteral("P0000002|B0000002|围城|钱锺书著|人民文学出版社|19|I246.5/Q345|");
+        QTest::newRow("reader") << 0 << 6 << "流通阅览阅览日志(读者方式)"
+                                << "2030-01-0109:30:00|R0000002|李娜|文学院|第二阅览室|B002";
+        QTest::newRow("book") << 1 << 11 << "流通阅览阅览日志(图书方式)"
+                              << "2030-01-0109:30:00|" + item + "第二阅览室|B002";
+        QTest::newRow("reader and book")
+            << 2 << 14 << "流通阅览阅览日志(读者图书方式)"
+            << "2030-01-0109:30:00|R0000002|李娜|文学院|" + item + "第二阅览室|B002";
     }
-    void printHandover()
+    void listedDay()
     {
         QFETCH(int, kind);
         QFETCH(int, columns);
@@ -286,12 +255,18 @@ private Q_SLOTS:
         PrintHandover& handover = PrintHandover::instance();
         handover.reset(QStringLiteral("earlier"));
         QCOMPARE(handOverReadingLog(model, logKind), 0);
-        QCOMPARE(handover.reportName(), QStringLiteral("earlier")); // an empty grid hands nothing over
+        QCOMPARE(handover.reportName(), QStringLiteral("earlier"));
 
         ReadingLogLoader loader;
         ReadingLogRows rows;
         QVERIFY(list(loader, logKind, readingLogStatement(logKind, day + "00:00:00", day + "23:59:59", {}),
                      &rows));
+        const bool items = kind != 0;
+        QCOMPARE(rows.size(), 3);
+        QTEST(shownCells(rows.at(1), logKind), "cells");
+        QCOMPARE(rows.at(1).marcRecNo, items ? QStringLiteral("0000000002") : QString());
+        QCOMPARE(loader.lastFigures().statements, items ? 2L : 1L);
+
         model.setRows(rows);
         QCOMPARE(handOverReadingLog(model, logKind), 3);
         QCOMPARE(handover.reportName(), QStringLiteral("阅览日志"));
@@ -307,7 +282,6 @@ private Q_SLOTS:
         QCOMPARE(handover.dataRowCount(), 3);
         QCOMPARE(handover.cell(0, 0), QStringLiteral("到达时间"));
         QCOMPARE(handover.cell(1, 0), QStringLiteral("2030-01-0108:00:00"));
-        const bool items = kind != 0;
         QCOMPARE(handover.marcColumn(), items ? columns - 1 : -1);
         QCOMPARE(handover.isColumnHidden(columns - 1), items);
         if (items)

@@ -38,12 +38,23 @@ void click(QWidget* widget)
         QTest::mouseClick(widget, Qt::LeftButton);
 }
 
+void setBounds(frmLt3Log& window, const QString& from, const QString& to)
+{
+    const QDate date(2030, 1, 1);
+    child<QDateEdit>(window, QStringLiteral("dtpBeginDate"))->setDate(date);
+    child<QDateEdit>(window, QStringLiteral("dtpEndDate"))->setDate(date);
+    child<QTimeEdit>(window, QStringLiteral("dtpBeginTime"))->setTime(QTime::fromString(from, "HH:mm:ss"));
+    child<QTimeEdit>(window, QStringLiteral("dtpEndTime"))->setTime(QTime::fromString(to, "HH:mm:ss"));
+}
+
 // One step on the window: "tick <box>", "pick <panel> <row>", "press <panel> <button>",
-// "kind <index>".
+// "kind <index>", "bounds <from> <to>".
 void act(frmLt3Log& window, const QString& step)
 {
     const QStringList words = step.split(QLatin1Char(' '));
-    if (words.at(0) == QLatin1String("tick")) {
+    if (words.at(0) == QLatin1String("bounds")) {
+        setBounds(window, words.at(1), words.at(2));
+    } else if (words.at(0) == QLatin1String("tick")) {
         click(child<QCheckBox>(window, words.at(1)));
     } else if (words.at(0) == QLatin1String("pick")) {
         auto* list = child<QListWidget>(*child<QWidget>(window, words.at(1)), QStringLiteral("lstItems"));
@@ -54,15 +65,6 @@ void act(frmLt3Log& window, const QString& step)
     } else if (words.at(0) == QLatin1String("kind")) {
         child<QComboBox>(window, QStringLiteral("cboType"))->setCurrentIndex(words.at(1).toInt());
     }
-}
-
-void setBounds(frmLt3Log& window, const QString& from, const QString& to)
-{
-    const QDate date(2030, 1, 1);
-    child<QDateEdit>(window, QStringLiteral("dtpBeginDate"))->setDate(date);
-    child<QDateEdit>(window, QStringLiteral("dtpEndDate"))->setDate(date);
-    child<QTimeEdit>(window, QStringLiteral("dtpBeginTime"))->setTime(QTime::fromString(from, "HH:mm:ss"));
-    child<QTimeEdit>(window, QStringLiteral("dtpEndTime"))->setTime(QTime::fromString(to, "HH:mm:ss"));
 }
 
 // Clicks "查询" and waits for the rows; the times of the grid's rows.
@@ -91,8 +93,7 @@ class TestReadingLogWindows : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(openDesk(db, home.path()));
-        insertQueryDay(db);
+        openDesk(db, home.path());
         presenter = RecordingPresenter::install();
     }
     void init()
@@ -101,73 +102,47 @@ private Q_SLOTS:
         setOperator(true);
     }
 
-    // The bounds as the pickers compose them: equal ones list that second, reversed ones are refused.
-    void bounds_data()
-    {
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
-        QTest::addColumn<QStringList>("times");
-        QTest::addColumn<QStringList>("boxes");
-        QTest::newRow("equal bounds") << "09:30:00"
-                                      << "09:30:00" << QStringList{"09:30:00"} << QStringList{};
-        QTest::newRow("from a second after to")
-            << "09:30:01"
-            << "09:30:00" << QStringList{"08:00:00", "09:30:00", "12:00:00"}
-            << QStringList{"起止时间输入错误!"};
-    }
-    void bounds()
-    {
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(QStringList, times);
-        QFETCH(QStringList, boxes);
-        frmLt3Log window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        setBounds(window, "00:00:00", "23:59:59");
-        QCOMPARE(seek(window).size(), 3);
-        setBounds(window, from, to);
-        QCOMPARE(seek(window), times); // a refusal keeps the rows listed before
-        QCOMPARE(presenter->texts(), boxes);
-        if (!boxes.isEmpty())
-            QCOMPARE(QApplication::focusWidget(), child<QDateEdit>(window, QStringLiteral("dtpBeginDate")));
-    }
-
-    // The filter boxes and their panels, then the query they give.
+    // The bounds as the pickers compose them (equal ones list that second, reversed ones are
+    // refused with the focus on the first date, keeping the rows listed before), the filter boxes
+    // and their panels, then the query they give.
     void filters_data()
     {
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<bool>("seekEnabled");
         QTest::addColumn<QStringList>("times");
-        const QStringList all{"08:00:00", "09:30:00", "12:00:00"};
+        const QStringList all{"08:00:00", "09:30:00", "12:00:00"}, none;
+        QTest::newRow("equal bounds")
+            << QStringList{"bounds 09:30:00 09:30:00"} << none << true << QStringList{"09:30:00"};
+        QTest::newRow("from a second after to")
+            << QStringList{"bounds 09:30:01 09:30:00"} << QStringList{"起止时间输入错误!"} << true << all;
         QTest::newRow("a location accepted")
-            << QStringList{"tick chkLocation", "pick fraLocation 1", "press fraLocation cmdOk"}
-            << QStringList{} << true << QStringList{"09:30:00"};
+            << QStringList{"tick chkLocation", "pick fraLocation 1", "press fraLocation cmdOk"} << none
+            << true << QStringList{"09:30:00"};
         QTest::newRow("a member of staff accepted")
-            << QStringList{"tick chkWkrno", "pick fraWkrno 0", "press fraWkrno cmdOk"} << QStringList{}
-            << true << QStringList{"08:00:00"};
+            << QStringList{"tick chkWkrno", "pick fraWkrno 0", "press fraWkrno cmdOk"} << none << true
+            << QStringList{"08:00:00"};
         QTest::newRow("a reader type accepted")
-            << QStringList{"tick chkRedrType", "pick fraRedrType 1", "press fraRedrType cmdOk"}
-            << QStringList{} << true << QStringList{"12:00:00"};
+            << QStringList{"tick chkRedrType", "pick fraRedrType 1", "press fraRedrType cmdOk"} << none
+            << true << QStringList{"12:00:00"};
         QTest::newRow("unticked after accepting")
             << QStringList{"tick chkLocation", "pick fraLocation 1", "press fraLocation cmdOk",
                            "tick chkLocation"}
-            << QStringList{} << true << all;
+            << none << true << all;
         QTest::newRow("cancelled") << QStringList{"tick chkLocation", "pick fraLocation 1",
                                                   "press fraLocation cmdCancel"}
-                                   << QStringList{} << true << all;
+                                   << none << true << all;
         QTest::newRow("nothing selected") << QStringList{"tick chkWkrno", "press fraWkrno cmdAll",
                                                          "press fraWkrno cmdNone", "press fraWkrno cmdOk"}
-                                          << QStringList{"尚未选择工作人员!"} << false << QStringList{};
+                                          << QStringList{"尚未选择工作人员!"} << false << none;
         QTest::newRow("all selected")
-            << QStringList{"tick chkWkrno", "press fraWkrno cmdAll", "press fraWkrno cmdOk"} << QStringList{}
-            << true << all;
+            << QStringList{"tick chkWkrno", "press fraWkrno cmdAll", "press fraWkrno cmdOk"} << none << true
+            << all;
         QTest::newRow("a second panel is refused")
-            << QStringList{"tick chkLocation", "tick chkWkrno"} << QStringList{} << false << QStringList{};
+            << QStringList{"tick chkLocation", "tick chkWkrno"} << none << false << none;
         QTest::newRow("kind 1 drops the reader-type filter")
             << QStringList{"tick chkRedrType", "pick fraRedrType 1", "press fraRedrType cmdOk", "kind 1"}
-            << QStringList{} << true << all;
+            << none << true << all;
     }
     void filters()
     {
@@ -180,17 +155,20 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         child<QComboBox>(window, QStringLiteral("cboType"))->setCurrentIndex(2);
         setBounds(window, "00:00:00", "23:59:59");
+        QCOMPARE(seek(window).size(), 3);
         for (const QString& step : steps)
             act(window, step);
-        QCOMPARE(presenter->texts(), boxes);
-        QCOMPARE(child<QPushButton>(window, QStringLiteral("cmdSeek"))->isEnabled(), seekEnabled);
         const QStringList panels{"fraLocation", "fraRedrType", "fraWkrno"};
         int open = 0;
         for (const QString& panel : panels)
             open += child<QWidget>(window, panel)->isVisible() ? 1 : 0;
         QCOMPARE(open, seekEnabled ? 0 : 1);
+        QCOMPARE(child<QPushButton>(window, QStringLiteral("cmdSeek"))->isEnabled(), seekEnabled);
         if (seekEnabled)
             QCOMPARE(seek(window), times);
+        QCOMPARE(presenter->texts(), boxes);
+        if (steps.first().startsWith(QLatin1String("bounds")) && !boxes.isEmpty())
+            QCOMPARE(QApplication::focusWidget(), child<QDateEdit>(window, QStringLiteral("dtpBeginDate")));
         auto* readerTypes = child<QCheckBox>(window, QStringLiteral("chkRedrType"));
         const bool bookLog = steps.contains(QStringLiteral("kind 1"));
         QCOMPARE(readerTypes->isEnabled(), !bookLog);
@@ -240,8 +218,9 @@ private Q_SLOTS:
         QCOMPARE(seek(window), QStringList{"09:30:00"});
     }
 
-    // A kind shows its columns and empties the grid.
-    void kinds_data()
+    // A kind shows its columns and empties the grid; "打印(&P)" opens the designer on the listed
+    // rows and does nothing on the emptied grid.
+    void kindsAndPrint_data()
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QList<int>>("shown");
@@ -249,16 +228,32 @@ private Q_SLOTS:
         QTest::newRow("book") << 1 << QList<int>{0, 4, 5, 6, 7, 8, 9, 10, 11, 12};
         QTest::newRow("reader and book") << 2 << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     }
-    void kinds()
+    void kindsAndPrint()
     {
         QFETCH(int, kind);
         QFETCH(QList<int>, shown);
         frmLt3Log window;
         window.show();
         setBounds(window, "00:00:00", "23:59:59");
-        child<QComboBox>(window, QStringLiteral("cboType"))->setCurrentIndex((kind + 1) % 3);
+        auto* type = child<QComboBox>(window, QStringLiteral("cboType"));
+        type->setCurrentIndex((kind + 1) % 3);
         QCOMPARE(seek(window).size(), 3);
-        child<QComboBox>(window, QStringLiteral("cboType"))->setCurrentIndex(kind);
+        auto print = [&window, this]() -> QString {
+            PrintHandover::instance().reset(QStringLiteral("earlier"));
+            QString designer;
+            QTimer::singleShot(0, this, [&designer] {
+                if (auto* shown = qobject_cast<frmFlexPrint*>(QApplication::activeModalWidget())) {
+                    designer = PrintHandover::instance().headingLine(6);
+                    shown->reject();
+                }
+            });
+            click(child<QPushButton>(window, QStringLiteral("cmdPrint")));
+            QApplication::processEvents();
+            return designer + QLatin1Char('|') + PrintHandover::instance().reportName();
+        };
+        QCOMPARE(print(), QStringLiteral("总计： 3 条|阅览日志"));
+
+        type->setCurrentIndex(kind);
         auto* grid = child<QTableView>(window, QStringLiteral("spdReadLog"));
         QCOMPARE(grid->model()->rowCount(), 0);
         QList<int> visible;
@@ -267,35 +262,7 @@ private Q_SLOTS:
                 visible << c;
         }
         QCOMPARE(visible, shown);
-    }
-
-    // "打印(&P)" opens the designer on the listed rows; on an empty grid it does nothing.
-    void print_data()
-    {
-        QTest::addColumn<bool>("listed");
-        QTest::newRow("empty grid") << false;
-        QTest::newRow("three rows") << true;
-    }
-    void print()
-    {
-        QFETCH(bool, listed);
-        frmLt3Log window;
-        window.show();
-        setBounds(window, "00:00:00", "23:59:59");
-        if (listed)
-            QCOMPARE(seek(window).size(), 3);
-        PrintHandover::instance().reset(QStringLiteral("earlier"));
-        QString designer;
-        QTimer::singleShot(0, this, [&designer] {
-            if (auto* shown = qobject_cast<frmFlexPrint*>(QApplication::activeModalWidget())) {
-                designer = PrintHandover::instance().headingLine(6);
-                shown->reject();
-            }
-        });
-        click(child<QPushButton>(window, QStringLiteral("cmdPrint")));
-        QApplication::processEvents();
-        QCOMPARE(designer, listed ? QStringLiteral("总计： 3 条") : QString());
-        QCOMPARE(PrintHandover::instance().reportName(), listed ? QStringLiteral("阅览日志") : "earlier");
+        QCOMPARE(print(), QStringLiteral("|earlier"));
     }
 
     // The purge window by desk mode: its title, "确定(&O)" enabled by a click on a date, and the
@@ -304,21 +271,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("table");
-        QTest::newRow("book counting") << 0 << "删除历史记录-(图书计次)"
-                                       << "book_use_stat";
-        QTest::newRow("reader check-in") << 1 << "删除历史记录-(读者登到)"
-                                         << "reader_stat";
-        QTest::newRow("registration") << 2 << "删除历史记录-(读者图书登记)"
-                                      << "reader_book_stat";
-        QTest::newRow("identity check") << 3 << "删除历史记录"
-                                        << "";
+        QTest::addColumn<QString>("log"); // "table.time column"
+        QTest::newRow("book counting")
+            << 0 << "删除历史记录-(图书计次)" << QString("book_use_stat.use_date_time");
+        QTest::newRow("reader check-in")
+            << 1 << "删除历史记录-(读者登到)" << QString("reader_stat.read_date_time");
+        QTest::newRow("registration")
+            << 2 << "删除历史记录-(读者图书登记)" << QString("reader_book_stat.date_time");
+        QTest::newRow("identity check") << 3 << "删除历史记录" << QString();
     }
     void purgeWindow()
     {
         QFETCH(int, mode);
         QFETCH(QString, title);
-        QFETCH(QString, table);
+        QFETCH(QString, log);
         insertPurgeDays(db);
         frmdelRecord window(mode);
         window.show();
@@ -335,18 +301,15 @@ private Q_SLOTS:
         auto* days = calendar->findChild<QTableView*>();
         QTest::mouseClick(days->viewport(), Qt::LeftButton, {},
                           days->visualRect(days->currentIndex()).center());
-        QCOMPARE(ok->isEnabled(), !table.isEmpty());
-        if (table.isEmpty())
+        QCOMPARE(ok->isEnabled(), !log.isEmpty());
+        if (log.isEmpty())
             return;
         QCOMPARE(QApplication::focusWidget(), ok);
         click(ok);
         QCOMPARE(presenter->texts(), (QStringList{"是否确认删除历史记录?",
                                                   RecordingPresenter::shownText(QStringLiteral("ISC102"))}));
-        const QString time = table == "reader_stat"     ? "read_date_time"
-                             : table == "book_use_stat" ? "use_date_time"
-                                                        : "date_time";
-        QCOMPARE(db.scalar(
-                     QStringLiteral("SELECT string_agg(%1, ',') FROM %2 WHERE %1 < '2025'").arg(time, table)),
+        QCOMPARE(db.scalar(QStringLiteral("SELECT string_agg(%2, ',') FROM %1 WHERE %2 < '2025'")
+                               .arg(log.section('.', 0, 0), log.section('.', 1))),
                  QStringLiteral("2024-03-0200:00:00"));
     }
 };

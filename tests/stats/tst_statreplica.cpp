@@ -2,23 +2,15 @@
 // (pg_basebackup -R into a folder of its own, listening on its own socket), stopped by it again.
 // Every statistic answers on the standby, read-only, with the primary's figures once the standby
 // has caught up; a standby that lags or is down is passed over for the primary, with a notice.
-#include "codes/codetables.h"
 #include "db/database.h"
 #include "db/statisticssession.h"
 #include "db/sysparams.h"
-#include "info/marcindexparams.h"
 #include "startup/operatorsession.h"
-#include "stats/bookstatistics.h"
 #include "stats/frmRedrLendCount.h"
-#include "stats/jobstatistics.h"
-#include "stats/rankingstatistics.h"
-#include "stats/readerrankstatistics.h"
-#include "stats/redrstatistics.h"
-#include "stats/statconditions.h"
-#include "stats/usingstatistics.h"
-#include "stats/visitcountstatistics.h"
+#include "support/deskdata.h"
 #include "support/recordingpresenter.h"
 #include "support/testdatabase.h"
+#include "windowfigures.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -52,71 +44,6 @@ int runTool(const QString& tool, const QStringList& arguments, QString* output =
 QString superuser()
 {
     return geteuid() == 0 ? QStringLiteral("postgres") : qEnvironmentVariable("USER");
-}
-
-QString figuresOf(const StatTableModel& grid)
-{
-    QStringList rows{grid.headings().join(QLatin1Char('|'))};
-    for (const QStringList& row : grid.rows())
-        rows.append(row.join(QLatin1Char('|')));
-    return rows.join(QLatin1Char('\n'));
-}
-
-// One statistic of each window, over May 2019.
-QString statistic(const QString& kind)
-{
-    StatTableModel grid;
-    StatPeriod may;
-    may.year = QStringLiteral("2019");
-    may.month = QStringLiteral("05");
-    if (kind == QLatin1String("classes")) {
-        StatConditions c;
-        c.statTypeCode = QStringLiteral("S02");
-        c.year = may.year;
-        c.month = may.month;
-        RedrStatistics::run(c, grid);
-    } else if (kind == QLatin1String("books")) {
-        BookStatConditions c;
-        c.statTypeCode = QStringLiteral("S01");
-        c.location = StatConditions::allLocations();
-        c.period.year = may.year;
-        c.period.month = may.month;
-        BookStatistics::run(c, grid);
-    } else if (kind == QLatin1String("workload")) {
-        JobStatistics job;
-        job.loadJobTypes(QStringLiteral("4%"), grid);
-        job.run(QStringLiteral("A001"), JobStatistics::Year, QStringLiteral("2019-05-01"), {}, {}, grid);
-    } else if (kind == QLatin1String("rankings") || kind == QLatin1String("rates")) {
-        RankingConditions c;
-        c.window = kind == QLatin1String("rates") ? RankingConditions::LendRate : RankingConditions::BookTop;
-        c.statTypeCode = QStringLiteral("S02");
-        c.location = StatConditions::allLocations();
-        c.period = may;
-        c.rate = QStringLiteral("0.5");
-        QList<RankedTitle> titles;
-        RankingStatistics::run(c, 10, titles);
-        RankingStatistics::fill(titles, 10, grid);
-    } else if (kind == QLatin1String("readers")) {
-        ReaderRankConditions c;
-        c.checkIn = true;
-        c.period = may;
-        c.location = StatConditions::allLocations();
-        ReaderRankStatistics::run(c, grid);
-    } else if (kind == QLatin1String("visits")) {
-        VisitCountConditions c;
-        c.checkIn = true;
-        c.period = may;
-        c.location = StatConditions::allLocations();
-        StatTableModel units, grades, departments;
-        VisitCountStatistics::run(c, {&grid, &units, &grades, &departments});
-        return figuresOf(grid) + figuresOf(units) + figuresOf(grades) + figuresOf(departments);
-    } else {
-        UsingStatConditions c;
-        c.period = may;
-        c.location = StatConditions::allLocations();
-        UsingStatistics::run(c, grid);
-    }
-    return figuresOf(grid);
 }
 
 } // namespace
@@ -166,47 +93,35 @@ class TestStatReplica : public QObject
             "DO UPDATE SET volume = wkr_job_qty.volume + 1"));
     }
 
-    QString onPrimary(const QString& kind)
-    {
-        LIB_SetStatisticsReplica({}, 0);
-        return statistic(kind);
-    }
-
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(db.isReady());
         QVERIFY(folder.isValid());
-        QCOMPARE(db.connectCurrentSession(), 0);
-        QCOMPARE(LIB_LoadBaseData(), 0);
-        QCOMPARE(LIB_LoadCodeTables(), 0);
-        QCOMPARE(MarcIndexParameters::instance().load(), 0);
+        loadDeskData(db, folder.path());
         OperatorSession::current().workerNumber = QStringLiteral("A001");
         presenter = RecordingPresenter::install();
         // The last month of the demo histories again in May 2019, and in the logs.
-        const QString last =
-            QStringLiteral("substr(date_time, 1, 7) = (SELECT substr(max(date_time), 1, 7) FROM %1)");
+        const QString may = QStringLiteral("'2019-05' || substr(date_time, 8)"),
+                      last = QStringLiteral(
+                          "substr(date_time, 1, 7) = (SELECT substr(max(date_time), 1, 7) FROM %1)");
         db.exec(
-            "INSERT INTO redr_book_stat_hist (prop_no, cert_id, date_time, location_f, marc_rec_no, call_no, "
-            "cls_id) SELECT prop_no, cert_id, '2019-05' || substr(date_time, 8), location_f, marc_rec_no, "
-            "call_no, "
-            "cls_id FROM redr_book_stat_hist WHERE " +
-            last.arg("redr_book_stat_hist"));
-        db.exec(
-            "INSERT INTO book_use_stat_hist (prop_no, date_time, location_f, marc_rec_no, call_no, cls_id) "
-            "SELECT prop_no, '2019-05' || substr(date_time, 8), location_f, marc_rec_no, call_no, cls_id "
-            "FROM book_use_stat_hist WHERE " +
-            last.arg("book_use_stat_hist"));
-        db.exec("INSERT INTO reader_stat_hist (cert_id, date_time, location_f) SELECT cert_id, "
-                "'2019-05' || substr(date_time, 8), location_f FROM reader_stat_hist WHERE " +
-                last.arg("reader_stat_hist"));
-        db.exec(
-            QStringLiteral("INSERT INTO reader_stat (cert_id, read_date_time, location_f) SELECT cert_id, "
-                           "date_time, location_f FROM reader_stat_hist WHERE date_time LIKE '2019%'"));
-        db.exec(
-            QStringLiteral("INSERT INTO reader_book_stat (prop_no, cert_id, date_time, location_f, call_no) "
-                           "SELECT prop_no, cert_id, date_time, location_f, call_no FROM redr_book_stat_hist "
-                           "WHERE date_time LIKE '2019%'"));
+            QStringLiteral(
+                "INSERT INTO redr_book_stat_hist (prop_no, cert_id, date_time, location_f, marc_rec_no, "
+                "call_no, cls_id) SELECT prop_no, cert_id, %1, location_f, marc_rec_no, call_no, cls_id "
+                "FROM redr_book_stat_hist WHERE %2;"
+                "INSERT INTO book_use_stat_hist (prop_no, date_time, location_f, marc_rec_no, call_no, "
+                "cls_id) "
+                "SELECT prop_no, %1, location_f, marc_rec_no, call_no, cls_id FROM book_use_stat_hist WHERE "
+                "%3;"
+                "INSERT INTO reader_stat_hist (cert_id, date_time, location_f) "
+                "SELECT cert_id, %1, location_f FROM reader_stat_hist WHERE %4;"
+                "INSERT INTO reader_stat (cert_id, read_date_time, location_f) "
+                "SELECT cert_id, date_time, location_f FROM reader_stat_hist WHERE date_time LIKE '2019%';"
+                "INSERT INTO reader_book_stat (prop_no, cert_id, date_time, location_f, call_no) "
+                "SELECT prop_no, cert_id, date_time, location_f, call_no FROM redr_book_stat_hist "
+                "WHERE date_time LIKE '2019%'")
+                .arg(may, last.arg("redr_book_stat_hist"), last.arg("book_use_stat_hist"),
+                     last.arg("reader_stat_hist")));
         recordEvents();
         // The standby: a base backup with the settings to follow the primary, on a socket of its own.
         data = folder.filePath(QStringLiteral("standby"));
@@ -244,22 +159,35 @@ private Q_SLOTS:
     // the primary's figures, events recorded just before included.
     void replicaAnswers_data()
     {
-        QTest::addColumn<QString>("kind");
-        for (const char* kind :
-             {"classes", "books", "workload", "rankings", "rates", "readers", "visits", "usage"})
-            QTest::newRow(kind) << QString::fromLatin1(kind);
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<QStringList>("arguments");
+        const QStringList may{"--month", "2019-05"};
+        QTest::newRow("classes") << "classes" << may + QStringList{"--template", "S02"};
+        QTest::newRow("books") << "books" << may + QStringList{"--template", "S01"};
+        QTest::newRow("workload") << "workload" << QStringList{"--worker", "A001", "--year", "2019"};
+        const QStringList ranking =
+            may + QStringList{"--template", "S02", "--mode", "reader-book", "--top", "10"};
+        QTest::newRow("rankings") << "rankings" << ranking;
+        QTest::newRow("rates") << "rates" << ranking + QStringList{"--rate", ">=0.5"};
+        QTest::newRow("readers") << "readers" << may + QStringList{"--mode", "reader-check-in"};
+        QTest::newRow("visits") << "visits" << may + QStringList{"--mode", "reader-check-in"};
+        QTest::newRow("usage") << "usage" << may + QStringList{"--mode", "reader-book"};
     }
     void replicaAnswers()
     {
-        QFETCH(QString, kind);
+        QFETCH(QString, report);
+        QFETCH(QStringList, arguments);
         recordEvents();
         LIB_SetStatisticsReplica(replicaValues(), 60000);
         const long before = LIB_StatisticsReplicaSession().roundTrips();
-        const QString fromReplica = statistic(kind);
+        QList<QStringList> fromReplica, fromPrimary;
+        QCOMPARE(windowFigures(report, arguments, fromReplica), 0);
         QCOMPARE(LIB_StatisticsNotice(), QString());
         QVERIFY(LIB_StatisticsReplicaSession().roundTrips() > before + 1);
         QVERIFY2(presenter->boxes.isEmpty(), qPrintable(presenter->lastText()));
-        QCOMPARE(fromReplica, onPrimary(kind));
+        LIB_SetStatisticsReplica({}, 0);
+        QCOMPARE(windowFigures(report, arguments, fromPrimary), 0);
+        QCOMPARE(fromReplica, fromPrimary);
     }
 
     // A standby that lags (its replay paused) or is down: the window answers from the primary and
@@ -283,7 +211,10 @@ private Q_SLOTS:
         LIB_SetStatisticsReplica(replicaValues(), state == QLatin1String("lagging") ? 300 : 60000);
         if (state == QLatin1String("resumed"))
             onStandby(QStringLiteral("SELECT pg_wal_replay_resume()"));
-        QCOMPARE(statistic(QStringLiteral("visits")).isEmpty(), false); // connected before the change
+        QList<QStringList> visits; // connected before the change
+        QCOMPARE(windowFigures(QStringLiteral("visits"), {"--month", "2019-05", "--mode", "reader-check-in"},
+                               visits),
+                 0);
         if (state == QLatin1String("lagging"))
             onStandby(QStringLiteral("SELECT pg_wal_replay_pause()"));
         else if (state == QLatin1String("stopped") &&
@@ -292,25 +223,16 @@ private Q_SLOTS:
         recordEvents();
 
         frmRedrLendCount window(true);
-        child<QScrollBar>(window, "updYear")->setValue(2019);
+        window.findChild<QScrollBar*>(QStringLiteral("updYear"))->setValue(2019);
         window.findChild<QComboBox*>(QStringLiteral("cboMonth"))->setCurrentIndex(4);
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdStat")), Qt::LeftButton);
         QTEST(window.findChild<QLabel*>(QStringLiteral("lblNotice"))->text(), "notice");
-        const QString shown = figuresOf(window.grid(frmRedrLendCount::ByType));
+        const QList<QStringList> shown = gridOf(window.grid(frmRedrLendCount::ByType));
         LIB_SetStatisticsReplica({}, 0);
         VisitCountConditions c = window.conditions();
         StatTableModel types, units, grades, departments;
         QCOMPARE(VisitCountStatistics::run(c, {&types, &units, &grades, &departments}), 0);
-        QCOMPARE(shown, figuresOf(types));
-    }
-
-private:
-    template <typename T> static T* child(const QWidget& window, const char* name)
-    {
-        T* widget = window.findChild<T*>(QLatin1String(name));
-        if (!widget)
-            qFatal("no %s", name);
-        return widget;
+        QCOMPARE(shown, gridOf(types));
     }
 };
 
