@@ -1,5 +1,6 @@
 #include "statisticssession.h"
 
+#include "database.h"
 #include "logfile.h"
 
 #include <QElapsedTimer>
@@ -102,8 +103,7 @@ StatisticsSession::StatisticsSession() : m_previous(&DbSession::current())
     // statistics began, so it holds every event committed before.
     const QString check =
         QStringLiteral("SELECT (NOT pg_is_in_recovery() OR coalesce(pg_last_wal_replay_lsn() >= ") +
-        (position.isEmpty() ? QStringLiteral("NULL")
-                            : QLatin1Char('\'') + position + QStringLiteral("'::pg_lsn")) +
+        (position.isEmpty() ? QStringLiteral("NULL") : LIB_SQLQuote(position) + QStringLiteral("::pg_lsn")) +
         QStringLiteral(", false))::text");
     QElapsedTimer waited;
     waited.start();
