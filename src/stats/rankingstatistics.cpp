@@ -5,6 +5,7 @@
 #include "db/statisticssession.h"
 #include "statconditions.h"
 #include "statengine.h"
+#include "statperiod.h"
 #include "stattablemodel.h"
 
 namespace {
@@ -14,15 +15,22 @@ QString locationCode(const QString& location)
     return location == StatConditions::allLocations() ? QString() : LIB_LocationCode(location);
 }
 
+// A rate as typed, checked here again so that nothing else ever reaches the statement (the
+// window and the report refuse other text before).
+QString rateValue(const QString& text)
+{
+    return LIB_IsDecimal(text) ? text.trimmed() : QStringLiteral("NULL");
+}
+
 QString rateCondition(const RankingConditions& c, const QString& table)
 {
     static const char* operators[] = {">", "<", "=", ">=", "<="};
     const QString ratio = QStringLiteral(" HAVING count( ") + table +
                           QStringLiteral(".prop_no)/sum(distinct tmp_item.total_count) ");
     if (c.rateTest == RankingConditions::Between)
-        return ratio + QStringLiteral(">=") + c.rate.trimmed() + QStringLiteral(" AND count( ") + table +
-               QStringLiteral(".prop_no)/sum(distinct tmp_item.total_count) <=") + c.rateTo.trimmed();
-    return ratio + QLatin1String(operators[c.rateTest]) + c.rate.trimmed();
+        return ratio + QStringLiteral(">=") + rateValue(c.rate) + QStringLiteral(" AND count( ") + table +
+               QStringLiteral(".prop_no)/sum(distinct tmp_item.total_count) <=") + rateValue(c.rateTo);
+    return ratio + QLatin1String(operators[c.rateTest]) + rateValue(c.rate);
 }
 
 // A figure of the ranking as the grid shows it: counts whole, the rate with two decimals.
