@@ -42,23 +42,12 @@ frmRedrCount::frmRedrCount(bool checkIn, QWidget* parent) : QDialog(parent), m_c
     });
     lblNotice = LIB_MakeStatNoticeLabel(this);
     auto* help = new QLabel(QStringLiteral("优秀读者分析：统计一段时间内到该馆次数最多的读者"), this);
-    auto* cmdStat = makeNamed<QPushButton>(this, "cmdStat", QStringLiteral("统计"));
-    cmdPrint = makeNamed<QPushButton>(this, "cmdPrint", QStringLiteral("打印"));
-    auto* cmdExit = makeNamed<QPushButton>(this, "cmdExit", QStringLiteral("退出"));
-    cmdPrint->setEnabled(false);
-    connect(cmdStat, &QPushButton::clicked, this, &frmRedrCount::runStatistics);
-    connect(cmdPrint, &QPushButton::clicked, this, &frmRedrCount::printGrid);
-    connect(cmdExit, &QPushButton::clicked, this, &frmRedrCount::close);
-    auto* commands = new QHBoxLayout;
-    commands->addWidget(help, 1);
-    commands->addWidget(cmdStat);
-    commands->addWidget(cmdPrint);
-    commands->addWidget(cmdExit);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(conditionsRow);
-    layout->addWidget(LIB_MakeStatResultArea(this, spdResult, m_chart), 1);
-    layout->addWidget(lblNotice);
-    layout->addLayout(commands);
+    const StatWindowButtons buttons = LIB_LayOutStatWindow(
+        this, conditionsRow, LIB_MakeStatResultArea(this, spdResult, m_chart), lblNotice, help);
+    cmdPrint = buttons.print;
+    connect(buttons.stat, &QPushButton::clicked, this, &frmRedrCount::runStatistics);
+    connect(buttons.print, &QPushButton::clicked, this, &frmRedrCount::printGrid);
+    connect(buttons.exit, &QPushButton::clicked, this, &frmRedrCount::close);
     resize(1000, 600);
 }
 

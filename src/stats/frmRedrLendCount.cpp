@@ -43,23 +43,12 @@ frmRedrLendCount::frmRedrLendCount(bool checkIn, QWidget* parent) : QDialog(pare
     });
     lblNotice = LIB_MakeStatNoticeLabel(this);
     auto* help = new QLabel(QStringLiteral("比例:阅览人次/阅览总次数."), this);
-    auto* cmdStat = makeNamed<QPushButton>(this, "cmdStat", QStringLiteral("统计"));
-    cmdPrint = makeNamed<QPushButton>(this, "cmdPrint", QStringLiteral("打印"));
-    auto* cmdExit = makeNamed<QPushButton>(this, "cmdExit", QStringLiteral("退出"));
-    cmdPrint->setEnabled(false);
-    connect(cmdStat, &QPushButton::clicked, this, &frmRedrLendCount::runStatistics);
-    connect(cmdPrint, &QPushButton::clicked, this, &frmRedrLendCount::printGrid);
-    connect(cmdExit, &QPushButton::clicked, this, &frmRedrLendCount::close);
-    auto* commands = new QHBoxLayout;
-    commands->addWidget(help, 1);
-    commands->addWidget(cmdStat);
-    commands->addWidget(cmdPrint);
-    commands->addWidget(cmdExit);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(settings);
-    layout->addWidget(LIB_MakeStatResultArea(this, tabGrids, m_chart), 1);
-    layout->addWidget(lblNotice);
-    layout->addLayout(commands);
+    const StatWindowButtons buttons = LIB_LayOutStatWindow(
+        this, settings, LIB_MakeStatResultArea(this, tabGrids, m_chart), lblNotice, help);
+    cmdPrint = buttons.print;
+    connect(buttons.stat, &QPushButton::clicked, this, &frmRedrLendCount::runStatistics);
+    connect(buttons.print, &QPushButton::clicked, this, &frmRedrLendCount::printGrid);
+    connect(buttons.exit, &QPushButton::clicked, this, &frmRedrLendCount::close);
     resize(1000, 600);
 }
 

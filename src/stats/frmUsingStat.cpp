@@ -63,27 +63,15 @@ frmUsingStat::frmUsingStat(bool bookCounting, QWidget* parent)
         LIB_ShowChartPrintPreview(this, m_chart->picture());
     });
     lblNotice = LIB_MakeStatNoticeLabel(this);
-    auto* cmdStat = makeNamed<QPushButton>(this, "cmdStat", QStringLiteral("统计"));
-    cmdPrint = makeNamed<QPushButton>(this, "cmdPrint", QStringLiteral("打印"));
     cmdSave = makeNamed<QPushButton>(this, "cmdSave", QStringLiteral("保存"));
-    auto* cmdExit = makeNamed<QPushButton>(this, "cmdExit", QStringLiteral("退出"));
-    cmdPrint->setEnabled(false);
     cmdSave->setEnabled(false);
-    connect(cmdStat, &QPushButton::clicked, this, &frmUsingStat::runStatistics);
-    connect(cmdPrint, &QPushButton::clicked, this, &frmUsingStat::printGrid);
+    const StatWindowButtons buttons = LIB_LayOutStatWindow(
+        this, conditionsRow, LIB_MakeStatResultArea(this, spdResult, m_chart), lblNotice, nullptr, {cmdSave});
+    cmdPrint = buttons.print;
+    connect(buttons.stat, &QPushButton::clicked, this, &frmUsingStat::runStatistics);
+    connect(buttons.print, &QPushButton::clicked, this, &frmUsingStat::printGrid);
     connect(cmdSave, &QPushButton::clicked, this, &frmUsingStat::saveGrid);
-    connect(cmdExit, &QPushButton::clicked, this, &frmUsingStat::close);
-    auto* commands = new QHBoxLayout;
-    commands->addStretch(1);
-    commands->addWidget(cmdStat);
-    commands->addWidget(cmdPrint);
-    commands->addWidget(cmdSave);
-    commands->addWidget(cmdExit);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(conditionsRow);
-    layout->addWidget(LIB_MakeStatResultArea(this, spdResult, m_chart), 1);
-    layout->addWidget(lblNotice);
-    layout->addLayout(commands);
+    connect(buttons.exit, &QPushButton::clicked, this, &frmUsingStat::close);
     resize(1000, 600);
 }
 

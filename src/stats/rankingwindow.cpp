@@ -68,24 +68,12 @@ RankingWindow::RankingWindow(RankingConditions::Window window, bool bookCounting
     lblHelp->setObjectName(QStringLiteral("lblHelp"));
     lblHelp->setWordWrap(true);
 
-    auto* cmdStat = makeNamed<QPushButton>(this, "cmdStat", QStringLiteral("统计"));
-    cmdPrint = makeNamed<QPushButton>(this, "cmdPrint", QStringLiteral("打印"));
-    auto* cmdExit = makeNamed<QPushButton>(this, "cmdExit", QStringLiteral("退出"));
-    cmdPrint->setEnabled(false);
-    connect(cmdStat, &QPushButton::clicked, this, &RankingWindow::runStatistics);
-    connect(cmdPrint, &QPushButton::clicked, this, &RankingWindow::printGrid);
-    connect(cmdExit, &QPushButton::clicked, this, &RankingWindow::close);
-    auto* commands = new QHBoxLayout;
-    commands->addWidget(lblHelp, 1);
-    commands->addWidget(cmdStat);
-    commands->addWidget(cmdPrint);
-    commands->addWidget(cmdExit);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(conditionsRow);
-    layout->addWidget(LIB_MakeStatResultArea(this, spdResult, m_chart), 1);
-    layout->addWidget(lblNotice);
-    layout->addLayout(commands);
+    const StatWindowButtons buttons = LIB_LayOutStatWindow(
+        this, conditionsRow, LIB_MakeStatResultArea(this, spdResult, m_chart), lblNotice, lblHelp);
+    cmdPrint = buttons.print;
+    connect(buttons.stat, &QPushButton::clicked, this, &RankingWindow::runStatistics);
+    connect(buttons.print, &QPushButton::clicked, this, &RankingWindow::printGrid);
+    connect(buttons.exit, &QPushButton::clicked, this, &RankingWindow::close);
     resize(1100, 650);
 }
 

@@ -3,14 +3,18 @@
 #include "codes/codetables.h"
 #include "db/errorreporter.h"
 #include "db/statisticssession.h"
+#include "startup/formhelpers.h"
 #include "statconditions.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
+#include <QVBoxLayout>
 
 LIB_BusyPointer::LIB_BusyPointer()
 {
@@ -84,4 +88,30 @@ void LIB_FillCodeCombo(QComboBox* combo, int codeTable)
     const ResultTable& codes = LIB_CodeTable(CodeTable(codeTable));
     for (int row = 2; row < codes.recordCount() + 2; ++row)
         combo->addItem(codes.text(1, row), codes.text(0, row));
+}
+
+StatWindowButtons LIB_LayOutStatWindow(QWidget* window, QLayout* conditions, QWidget* result, QLabel* notice,
+                                       QWidget* help, const QList<QPushButton*>& extraButtons)
+{
+    StatWindowButtons buttons;
+    buttons.stat = makeNamed<QPushButton>(window, "cmdStat", QStringLiteral("统计"));
+    buttons.print = makeNamed<QPushButton>(window, "cmdPrint", QStringLiteral("打印"));
+    buttons.exit = makeNamed<QPushButton>(window, "cmdExit", QStringLiteral("退出"));
+    buttons.print->setEnabled(false);
+    auto* commands = new QHBoxLayout;
+    if (help)
+        commands->addWidget(help, 1);
+    else
+        commands->addStretch(1);
+    commands->addWidget(buttons.stat);
+    commands->addWidget(buttons.print);
+    for (QPushButton* extra : extraButtons)
+        commands->addWidget(extra);
+    commands->addWidget(buttons.exit);
+    auto* layout = new QVBoxLayout(window);
+    layout->addLayout(conditions);
+    layout->addWidget(result, 1);
+    layout->addWidget(notice);
+    layout->addLayout(commands);
+    return buttons;
 }

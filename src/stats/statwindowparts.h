@@ -3,9 +3,13 @@
 // Pieces the statistics windows share: the busy pointer of a run, the result grid's view and
 // the location and template combos.
 
+#include <QList>
+
 class QAbstractItemModel;
 class QComboBox;
 class QLabel;
+class QLayout;
+class QPushButton;
 class QTableView;
 class QWidget;
 
@@ -36,3 +40,16 @@ QLabel* LIB_MakeStatNoticeLabel(QWidget* parent);
 void LIB_ShowStatisticsNotice(QLabel* label);
 // "[全部]" and the names of a code table (codes as item data).
 void LIB_FillCodeCombo(QComboBox* combo, int codeTable);
+
+// The buttons under a ranking or visit window: "统计", "打印" (off until something is listed),
+// the window's own extra buttons, and "退出".
+struct StatWindowButtons
+{
+    QPushButton* stat = nullptr;
+    QPushButton* print = nullptr;
+    QPushButton* exit = nullptr;
+};
+// Lays a ranking or visit window out: its conditions, the result, the notice line and the
+// buttons after the help text (a stretch without one). The window connects the buttons.
+StatWindowButtons LIB_LayOutStatWindow(QWidget* window, QLayout* conditions, QWidget* result, QLabel* notice,
+                                       QWidget* help, const QList<QPushButton*>& extraButtons = {});
