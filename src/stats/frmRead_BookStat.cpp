@@ -169,10 +169,8 @@ void frmRead_BookStat::runStatistics()
 
 void frmRead_BookStat::handOver()
 {
-    LIB_HandOverStatGrid({windowTitle(), QStringLiteral("馆藏地：") + lblLocation->text(),
-                          QStringLiteral("统计时间：") + lblPeriod->text(), LIB_GetEnv(1).toString(),
-                          LIB_GetEnv(4).toString()},
-                         m_grid);
+    LIB_HandOverStatGrid(windowTitle(), QStringLiteral("馆藏地：") + lblLocation->text(),
+                         QStringLiteral("统计时间：") + lblPeriod->text(), m_grid);
 }
 
 void frmRead_BookStat::printGrid()

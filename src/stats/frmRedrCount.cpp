@@ -78,10 +78,8 @@ void frmRedrCount::runStatistics()
 
 void frmRedrCount::handOver()
 {
-    LIB_HandOverStatGrid({windowTitle(), QStringLiteral("馆藏地：") + m_shownLocation,
-                          QStringLiteral("统计时间：") + m_shownPeriod, LIB_GetEnv(1).toString(),
-                          LIB_GetEnv(4).toString()},
-                         m_grid);
+    LIB_HandOverStatGrid(windowTitle(), QStringLiteral("馆藏地：") + m_shownLocation,
+                         QStringLiteral("统计时间：") + m_shownPeriod, m_grid);
 }
 
 void frmRedrCount::printGrid()

@@ -80,10 +80,8 @@ void frmRedrLendCount::runStatistics()
 
 void frmRedrLendCount::handOver()
 {
-    LIB_HandOverStatGrid({windowTitle(), QStringLiteral("馆藏地：") + m_shownLocation,
-                          QStringLiteral("统计时期：") + m_shownPeriod, LIB_GetEnv(1).toString(),
-                          LIB_GetEnv(4).toString()},
-                         m_grids[tabGrids->currentIndex()]);
+    LIB_HandOverStatGrid(windowTitle(), QStringLiteral("馆藏地：") + m_shownLocation,
+                         QStringLiteral("统计时期：") + m_shownPeriod, m_grids[tabGrids->currentIndex()]);
 }
 
 void frmRedrLendCount::printGrid()

@@ -104,10 +104,8 @@ void frmRedrStat::runStatistics()
 
 void frmRedrStat::handOver()
 {
-    LIB_HandOverStatGrid({windowTitle(), QStringLiteral("馆藏地：") + lblLocation->text(),
-                          QStringLiteral("统计时间：") + lblPeriod->text(), LIB_GetEnv(1).toString(),
-                          LIB_GetEnv(4).toString()},
-                         m_grid);
+    LIB_HandOverStatGrid(windowTitle(), QStringLiteral("馆藏地：") + lblLocation->text(),
+                         QStringLiteral("统计时间：") + lblPeriod->text(), m_grid);
 }
 
 void frmRedrStat::printGrid()

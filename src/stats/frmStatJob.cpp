@@ -56,10 +56,8 @@ frmStatJob::frmStatJob(const QString& pattern, QWidget* parent) : QDialog(parent
     spdJob = LIB_MakeStatGridView(this, "spdJob", &m_grid);
     m_chart = new StatChartPanel(this);
     connect(m_chart, &StatChartPanel::printRequested, this, [this] {
-        LIB_HandOverStatGrid({windowTitle(), QStringLiteral("工号：") + LIB_GetEnv(4).toString(),
-                              QStringLiteral("统计时间：") + periodText(), LIB_GetEnv(1).toString(),
-                              LIB_GetEnv(4).toString()},
-                             m_grid);
+        LIB_HandOverStatGrid(windowTitle(), QStringLiteral("工号：") + LIB_GetEnv(4).toString(),
+                             QStringLiteral("统计时间：") + periodText(), m_grid);
         LIB_ShowChartPrintPreview(this, m_chart->picture());
     });
     auto* splitter = new QSplitter(this);

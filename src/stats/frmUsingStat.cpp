@@ -55,11 +55,9 @@ frmUsingStat::frmUsingStat(bool bookCounting, QWidget* parent)
     });
     m_chart = new StatChartPanel(this);
     connect(m_chart, &StatChartPanel::printRequested, this, [this] {
-        LIB_HandOverStatGrid({QStringLiteral("图书利用率统计"),
-                              QStringLiteral("馆藏地：") + cboLocation->currentText(),
-                              QStringLiteral("统计时间：") + m_period->period().text(),
-                              LIB_GetEnv(1).toString(), LIB_GetEnv(4).toString()},
-                             m_grid);
+        LIB_HandOverStatGrid(QStringLiteral("图书利用率统计"),
+                             QStringLiteral("馆藏地：") + cboLocation->currentText(),
+                             QStringLiteral("统计时间：") + m_period->period().text(), m_grid);
         LIB_ShowChartPrintPreview(this, m_chart->picture());
     });
     lblNotice = LIB_MakeStatNoticeLabel(this);

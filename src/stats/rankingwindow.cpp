@@ -117,10 +117,8 @@ void RankingWindow::display()
 
 void RankingWindow::handOver()
 {
-    LIB_HandOverStatGrid({windowTitle(), QStringLiteral("馆藏地： ") + m_shownLocation,
-                          QStringLiteral("统计时期： ") + m_shownPeriod, LIB_GetEnv(1).toString(),
-                          LIB_GetEnv(4).toString()},
-                         m_grid);
+    LIB_HandOverStatGrid(windowTitle(), QStringLiteral("馆藏地： ") + m_shownLocation,
+                         QStringLiteral("统计时期： ") + m_shownPeriod, m_grid);
 }
 
 void RankingWindow::printGrid()

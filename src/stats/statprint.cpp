@@ -1,6 +1,7 @@
 #include "statprint.h"
 
 #include "print/printhandover.h"
+#include "startup/environment.h"
 
 void LIB_HandOverStatGrid(const StatHeading& heading, const QAbstractItemModel& grid)
 {
@@ -12,4 +13,12 @@ void LIB_HandOverStatGrid(const StatHeading& heading, const QAbstractItemModel& 
     handover.setHeadingLine(3, QStringLiteral("制表日期：") + heading.date);
     handover.setHeadingLine(4, QStringLiteral("制表人：") + heading.staff);
     handover.takeModel(grid);
+}
+
+void LIB_HandOverStatGrid(const QString& title, const QString& locationLine, const QString& periodLine,
+                          const QAbstractItemModel& grid)
+{
+    LIB_HandOverStatGrid(
+        StatHeading{title, locationLine, periodLine, LIB_GetEnv(1).toString(), LIB_GetEnv(4).toString()},
+        grid);
 }

@@ -19,3 +19,6 @@ struct StatHeading
 
 // Fills PrintHandover::instance() with the heading and the grid.
 void LIB_HandOverStatGrid(const StatHeading& heading, const QAbstractItemModel& grid);
+// The same, dated today and signed by the operator logged in at the desk.
+void LIB_HandOverStatGrid(const QString& title, const QString& locationLine, const QString& periodLine,
+                          const QAbstractItemModel& grid);
