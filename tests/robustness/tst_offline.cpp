@@ -15,6 +15,7 @@
 #include "startup/desksettings.h"
 #include "startup/operatorsession.h"
 #include "support/testdatabase.h"
+#include "testcluster.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -29,21 +30,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-bool localdb(const QString& command)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(QStringLiteral(READDESK_SOURCE_DIR "/scripts/localdb"), {command});
-    return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
-// Whatever happens in a test, the server runs again afterwards for the tests that follow.
-struct ServerBackUp
-{
-    ~ServerBackUp() { localdb(QStringLiteral("start")); }
-};
 
 // The server's wall clock as the test reads it, in whole seconds since the epoch of a clock
 // without zone.

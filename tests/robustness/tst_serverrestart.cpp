@@ -7,31 +7,13 @@
 #include "db/database.h"
 #include "deskfaults.h"
 #include "robustdesk.h"
+#include "testcluster.h"
 
 #include <QProcess>
 #include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
 #include <thread>
-
-namespace {
-
-bool localdb(const QString& command)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(QStringLiteral(READDESK_SOURCE_DIR "/scripts/localdb"), {command});
-    return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
-// Whatever happens in a test, the server runs again afterwards for the tests that follow.
-struct ServerBackUp
-{
-    ~ServerBackUp() { localdb(QStringLiteral("start")); }
-};
-
-} // namespace
 
 class TestServerRestart : public QObject
 {
