@@ -1187,10 +1187,14 @@ $$;
 
 -- The class conditions of a ranking without their common tail " GROUP BY X.marc_rec_no
 -- [HAVING ratio op n [AND ratio op n]] ORDER BY readings|ratio DESC", and what the tail asks:
--- by_rate, the ordering by ratio, and having_condition, the HAVING condition on the columns readings and
--- copies.  classes is NULL when the tails differ or are not of that form.
+-- by_rate, the ordering by ratio, having_condition, the HAVING condition on the columns readings and
+-- copies, and having_floor, the least ratio it lets through when it sets one (a title needs at
+-- least that many readings, having at least one copy).  classes is NULL when the tails differ or
+-- are not of that form.
+DROP FUNCTION IF EXISTS tj_sort.parse_ranking_tail(text, text[]);
 CREATE OR REPLACE FUNCTION tj_sort.parse_ranking_tail(
-    p_table text, p_conditions text[], OUT classes text[], OUT by_rate boolean, OUT having_condition text)
+    p_table text, p_conditions text[], OUT classes text[], OUT by_rate boolean, OUT having_condition text,
+    OUT having_floor numeric)
 LANGUAGE plpgsql IMMUTABLE
 AS $$
 DECLARE
@@ -1229,6 +1233,8 @@ BEGIN
     having_condition := concat_ws(' AND ',
                         CASE WHEN v_m[1] IS NOT NULL THEN format('t.readings / t.copies %s %s', v_m[1], v_m[2]) END,
                         CASE WHEN v_m[3] IS NOT NULL THEN format('t.readings / t.copies %s %s', v_m[3], v_m[4]) END);
+    having_floor := greatest(CASE WHEN v_m[1] IN ('>', '>=', '=') THEN v_m[2]::numeric END,
+                             CASE WHEN v_m[3] IN ('>', '>=', '=') THEN v_m[4]::numeric END);
 END
 $$;
 
@@ -1266,21 +1272,32 @@ AS $$
                                              WHERE attrelid = 'item'::regclass AND attname = 'marc_rec_no')])
 $$;
 
--- The query that ranks a recognised ranking statement, to be run with the class codes as $1
--- and the class map's arrays as $2 .. $6 (tj_sort.map_relation); NULL when the statement or
--- the conditions are not of the windows' form.
+-- The query that ranks a recognised ranking statement, to be run with the class codes as $1,
+-- the class map's arrays as $2 .. $6 (tj_sort.map_relation) and the ranks kept per class as $7
+-- (all when NULL); NULL when the statement or the conditions are not of the windows' form.  Its
+-- rows: class code, rank, title, copies, readings, rate and the class's place in the map.
+-- For one year in one room or in all rooms, walk_query is the same ranking of the titles given
+-- as $8 only, and walk_scope the rows of tj_title_total whose events bound those of every
+-- title in every class (see tj_sort.group_rows).
+DROP FUNCTION IF EXISTS tj_sort.ranking_query(text, text[]);
 CREATE OR REPLACE FUNCTION tj_sort.ranking_query(
     p_sql text, p_conditions text[],
     OUT query text, OUT ids integer[], OUT type_codes text[], OUT sub_codes text[],
-    OUT cls_ids text[], OUT call_nos text[])
+    OUT cls_ids text[], OUT call_nos text[], OUT by_rate boolean, OUT having_floor numeric,
+    OUT walk_query text, OUT walk_scope text)
 LANGUAGE plpgsql STABLE
 AS $$
 DECLARE
     s        record;
     e        record;
     m        record;
+    v_year   text;
     v_source text;
     v_copies text;
+    v_rank   text;
+    v_marc   boolean;
+    v_map    text;
+    v_count  constant text := 'SELECT item.marc_rec_no, item.call_no, count(*) AS total_count FROM';
 BEGIN
     SELECT * INTO s FROM tj_sort.parse_ranking(p_sql);
     IF s.hist_table IS NULL THEN
@@ -1294,18 +1311,30 @@ BEGIN
     IF NOT m.readable THEN
         RETURN;
     END IF;
+    -- The classes of one stored template named in the query itself: the planner then knows how
+    -- many pairs they hold (through parameters it guesses a few thousand and reads the year
+    -- summary pair by pair).
+    IF m.stored AND m.ids = ARRAY(SELECT generate_series(1, cardinality(m.ids)))
+       AND (SELECT count(DISTINCT t) = 1 FROM unnest(m.type_codes) t)
+       AND (SELECT count(DISTINCT c) = cardinality(m.sub_codes) FROM unnest(m.sub_codes) c) THEN
+        v_map := format('(SELECT array_position(%1$L::text[], m.sub_stat_code) AS i, m.cls_id, m.call_no '
+                        'FROM tj_class_member m WHERE m.stat_type_code = %2$L AND m.sub_stat_code = ANY (%1$L::text[]))',
+                        m.sub_codes, m.type_codes[1]);
+    ELSE
+        v_map := tj_sort.map_relation(m.stored);
+    END IF;
     -- Readings per class, title and call number: from the year summary for whole years.
-    v_source := tj_sort.restriction('y.year', 4, 'y.location_f', s.period_len, s.period_op, s.period_val,
-                                    s.locations);
-    IF v_source IS NOT NULL THEN
+    v_year := tj_sort.restriction('y.year', 4, 'y.location_f', s.period_len, s.period_op, s.period_val,
+                                  s.locations);
+    IF v_year IS NOT NULL THEN
         v_source := format('SELECT m.i, y.marc_rec_no, y.call_no, sum(y.events) AS readings '
                            'FROM tj_title_year y JOIN %s m ON m.cls_id = y.cls_id AND m.call_no = y.call_no '
-                           'WHERE y.hist_table = %L AND y.events > 0 AND %s GROUP BY 1, 2, 3',
-                           tj_sort.map_relation(m.stored), s.hist_table, v_source);
+                           'WHERE y.hist_table = %L AND y.events > 0 AND %s',
+                           v_map, s.hist_table, v_year);
     ELSE
         v_source := format('SELECT m.i, %1$s.marc_rec_no, %1$s.call_no, count(%1$s.prop_no) AS readings '
                            'FROM %1$s JOIN %2$s m ON m.cls_id = %1$s.cls_id AND m.call_no = %1$s.call_no '
-                           'WHERE %3$s GROUP BY 1, 2, 3',
+                           'WHERE %3$s',
                            s.hist_table, tj_sort.map_relation(m.stored),
                            tj_sort.event_restriction(s.hist_table || '.date_time', s.hist_table || '.location_f',
                                                      s.period_len, s.period_op, s.period_val, s.locations));
@@ -1313,31 +1342,94 @@ BEGIN
     -- Copies per title and call number, as the statement counts them.  Without conditions on
     -- the record the join with marc only asks that the record exists, which the items' key
     -- on it already ensures: the items' index then gives the counts in order.
-    IF s.doc_type IS NULL AND s.lang IS NULL AND tj_sort.items_keep_their_titles() THEN
-        v_copies := 'SELECT item.marc_rec_no, item.call_no, count(item.prop_no) AS total_count FROM item '
-                    'WHERE item.marc_rec_no IS NOT NULL';
-    ELSE
-        v_copies := 'SELECT item.marc_rec_no, item.call_no, count(item.prop_no) AS total_count FROM marc, item '
-                    'WHERE marc.marc_rec_no = item.marc_rec_no'
+    v_marc := NOT (s.doc_type IS NULL AND s.lang IS NULL AND tj_sort.items_keep_their_titles());
+    IF v_marc THEN
+        v_copies := 'marc.marc_rec_no = item.marc_rec_no'
                     || CASE WHEN s.doc_type IS NOT NULL THEN format(' AND marc.doc_type_code = %L', s.doc_type) ELSE '' END
                     || CASE WHEN s.lang IS NOT NULL THEN format(' AND upper(marc.lang_code) = %L', s.lang) ELSE '' END;
+    ELSE
+        v_copies := 'item.marc_rec_no IS NOT NULL';
     END IF;
     v_copies := v_copies
-                || CASE WHEN s.item_location IS NOT NULL THEN format(' AND item.location = %L', s.item_location) ELSE '' END
-                || ' GROUP BY 1, 2';
-    query := format(
-        'WITH ev AS (%s), c AS (%s), t AS ('
+                || CASE WHEN s.item_location IS NOT NULL THEN format(' AND item.location = %L', s.item_location) ELSE '' END;
+    v_rank := format(
+        'c AS (%s GROUP BY 1, 2), t AS ('
         'SELECT ev.i, ev.marc_rec_no, sum(DISTINCT c.total_count) AS copies, sum(ev.readings) AS readings '
         'FROM ev JOIN c ON c.marc_rec_no = ev.marc_rec_no AND c.call_no = ev.call_no GROUP BY 1, 2) '
-        'SELECT ($1::text[])[t.i], (row_number() OVER (PARTITION BY t.i ORDER BY %s DESC, t.marc_rec_no))::integer, '
-        't.marc_rec_no, t.copies, t.readings, round(t.readings / t.copies, 2) FROM t%s',
-        v_source, v_copies, CASE WHEN e.by_rate THEN 't.readings / t.copies' ELSE 't.readings' END,
+        'SELECT r.* FROM (SELECT ($1::text[])[t.i] AS code, '
+        '(row_number() OVER (PARTITION BY t.i ORDER BY %s DESC, t.marc_rec_no))::integer AS rn, '
+        't.marc_rec_no, t.copies, t.readings, round(t.readings / t.copies, 2) AS rate, t.i FROM t%s) r '
+        'WHERE r.rn <= coalesce($7::integer, 2147483647)',
+        '%s', CASE WHEN e.by_rate THEN 't.readings / t.copies' ELSE 't.readings' END,
         CASE WHEN e.having_condition <> '' THEN ' WHERE ' || e.having_condition ELSE '' END);
+    query := format('WITH ev AS (%s GROUP BY 1, 2, 3), ', v_source)
+             || format(v_rank, format('%s item WHERE %s', v_count || CASE WHEN v_marc THEN ' marc,' ELSE '' END,
+                                      v_copies));
+    IF v_year IS NOT NULL AND s.period_len = '{4}' AND s.period_op = '{=}' AND cardinality(s.locations) <= 1 THEN
+        walk_query := format('WITH ev AS (%s GROUP BY 1, 2, 3), ',
+                             replace(v_source, 'FROM tj_title_year y ',
+                                     'FROM unnest($8::text[]) AS walked(marc_rec_no) JOIN tj_title_year y '
+                                     'ON y.marc_rec_no = walked.marc_rec_no '))
+                      -- the items of the titles reached, through the index on the title
+                      || format(v_rank, format('%s unnest($8::text[]) AS walked(marc_rec_no) JOIN item '
+                                               'ON item.marc_rec_no = walked.marc_rec_no%s WHERE %s',
+                                               v_count, CASE WHEN v_marc THEN ', marc' ELSE '' END, v_copies));
+        walk_scope := format('hist_table = %L AND year = %L AND ', s.hist_table, s.period_val[1])
+                      || CASE WHEN cardinality(s.locations) = 0 THEN 'all_rooms AND location_f IS NULL'
+                              ELSE format('NOT all_rooms AND location_f = %L', s.locations[1]) END;
+    END IF;
     ids := m.ids; type_codes := m.type_codes; sub_codes := m.sub_codes; cls_ids := m.cls_ids; call_nos := m.call_nos;
+    by_rate := e.by_rate;
+    having_floor := e.having_floor;
 END
 $$;
 
--- The rows of tj_tmp_rate: the ranking GetGroupData left in the transaction.
+-- How many titles of a walk's scope have at least p_events events, counted up to p_limit + 1.
+CREATE OR REPLACE FUNCTION tj_sort.titles_reaching(p_scope text, p_events numeric, p_limit integer)
+RETURNS bigint
+LANGUAGE plpgsql STABLE
+AS $$
+DECLARE
+    v_count bigint;
+BEGIN
+    EXECUTE format('SELECT count(*) FROM (SELECT 1 FROM tj_title_total WHERE %s AND events >= %s LIMIT %s) t',
+                   p_scope, p_events, p_limit + 1)
+       INTO v_count;
+    RETURN v_count;
+END
+$$;
+
+-- The ranked rows of one stretch of a walk (tj_sort.ranking_query's walk_query): the titles
+-- reached are few, so their rows are read through the indexes on the title, not by hashing
+-- the whole summary and every item.
+CREATE OR REPLACE FUNCTION tj_sort.walk_stretch(
+    p_query text, p_codes text[], p_ids integer[], p_type_codes text[], p_sub_codes text[], p_cls_ids text[],
+    p_call_nos text[], p_top integer, p_titles text[])
+RETURNS TABLE (code text, rn integer, marc_rec_no text, copies numeric, readings numeric, rate numeric, i integer)
+LANGUAGE plpgsql STABLE
+SET enable_seqscan = off
+SET enable_mergejoin = off
+SET jit = off
+AS $$
+BEGIN
+    RETURN QUERY EXECUTE p_query
+      USING p_codes, p_ids, p_type_codes, p_sub_codes, p_cls_ids, p_call_nos, p_top, p_titles;
+END
+$$;
+
+-- The rows of tj_tmp_rate: the ranking GetGroupData left in the transaction, the first
+-- tj_sort.group_top ranks of each class when the caller set that in the transaction.
+--
+-- A year's ranking that keeps a top or asks a least ratio walks the titles in the order of
+-- their events in the year (tj_title_total, in the room asked or in all rooms), which no class
+-- can exceed for a title: a title's readings in a class count some of those events, and its
+-- ratio is at most its readings.  A title's figures depend on its own rows only, so the walk
+-- ranks stretch after stretch and keeps each class's top so far.  Once every class has its
+-- top above the events of the next title (or that title falls below the least ratio), no title
+-- further down can enter: the ranks are those of all titles.  The titles with at least as many
+-- events as the lowest of those tops (or the least ratio) are as far as the walk can have to go;
+-- when they are more than tj_sort.walk_limit, it ranks those titles at once (no other title
+-- can enter a top), or all titles when they are more than half of them.
 CREATE OR REPLACE FUNCTION tj_sort.group_rows()
 RETURNS TABLE (sub_stat_code text, row_num integer, marc_rec_no text, itemcount numeric, lendcount numeric,
                lendrate numeric)
@@ -1346,27 +1438,100 @@ SET work_mem = '64MB'
 SET jit = off -- compiling the ranking's expressions costs more than it saves
 AS $$
 DECLARE
-    v_sql   text := current_setting('tj_sort.group_sql', true);
-    v_conds text[] := nullif(current_setting('tj_sort.group_conditions', true), '')::text[];
-    v_ids   text[] := nullif(current_setting('tj_sort.group_ids', true), '')::text[];
-    r       record;
+    v_sql     text := current_setting('tj_sort.group_sql', true);
+    v_conds   text[] := nullif(current_setting('tj_sort.group_conditions', true), '')::text[];
+    v_ids     text[] := nullif(current_setting('tj_sort.group_ids', true), '')::text[];
+    v_top     integer;
+    v_stretch integer := coalesce(nullif(current_setting('tj_sort.walk_start', true), '')::integer, 2000);
+    v_limit   integer := coalesce(nullif(current_setting('tj_sort.walk_limit', true), '')::integer, 16000);
+    v_floor   numeric;
+    v_all     bigint;
+    v_reached integer := 0;
+    v_titles  text[];
+    v_next    bigint;
+    v_done    boolean;
+    v_kept    jsonb := '[]';
+    r         record;
 BEGIN
     IF coalesce(v_sql, '') = '' OR coalesce(cardinality(v_conds), 0) = 0 THEN
         RETURN;
     END IF;
+    IF current_setting('tj_sort.group_top', true) ~ '^\s*[0-9]{1,9}\s*$' THEN
+        v_top := nullif(current_setting('tj_sort.group_top', true)::integer, 0);
+    END IF;
     SELECT * INTO r FROM tj_sort.ranking_query(v_sql, v_conds);
     IF r.query IS NOT NULL THEN
+        IF r.walk_query IS NOT NULL AND (v_top IS NOT NULL OR r.having_floor > 0) THEN
+            v_floor := r.having_floor;
+            WHILE v_floor IS NULL OR tj_sort.titles_reaching(r.walk_scope, v_floor, v_limit) <= v_limit LOOP
+                EXECUTE format('SELECT array_agg(marc_rec_no) FROM (SELECT marc_rec_no FROM tj_title_total WHERE %s '
+                               'ORDER BY events DESC, marc_rec_no OFFSET %s LIMIT %s) t',
+                               r.walk_scope, v_reached, v_stretch)
+                   INTO v_titles;
+                v_reached := v_reached + v_stretch;
+                EXECUTE format('SELECT events FROM tj_title_total WHERE %s ORDER BY events DESC, marc_rec_no '
+                               'OFFSET %s LIMIT 1', r.walk_scope, v_reached)
+                   INTO v_next;
+                -- this stretch's top of each class beside the top so far
+                SELECT coalesce(jsonb_agg(to_jsonb(kept) - 'place'), '[]') INTO v_kept
+                  FROM (SELECT u.*, row_number() OVER (PARTITION BY u.i ORDER BY u.key DESC, u.marc_rec_no) AS place
+                          FROM (SELECT w.*, CASE WHEN r.by_rate THEN w.readings / w.copies ELSE w.readings END AS key
+                                  FROM tj_sort.walk_stretch(r.walk_query, v_ids, r.ids, r.type_codes, r.sub_codes,
+                                                            r.cls_ids, r.call_nos, v_top, v_titles) w
+                                UNION ALL
+                                SELECT * FROM jsonb_to_recordset(v_kept) AS x(code text, rn integer, marc_rec_no text,
+                                     copies numeric, readings numeric, rate numeric, i integer, key numeric)) u) kept
+                 WHERE kept.place <= coalesce(v_top, 2147483647);
+                SELECT v_next IS NULL -- every title reached
+                       OR r.having_floor > v_next
+                       OR v_top IS NOT NULL
+                          AND (SELECT count(*) FILTER (WHERE c.above >= v_top) = cardinality(v_conds)
+                                 FROM (SELECT count(*) FILTER (WHERE x.key > v_next) AS above
+                                         FROM jsonb_to_recordset(v_kept) AS x(i integer, key numeric)
+                                        GROUP BY x.i) c)
+                  INTO v_done;
+                IF v_done THEN
+                    PERFORM set_config('tj_sort.last_way', 'walked', false);
+                    RETURN QUERY
+                    SELECT x.code, (row_number() OVER (PARTITION BY x.i ORDER BY x.key DESC, x.marc_rec_no))::integer,
+                           x.marc_rec_no, x.copies, x.readings, x.rate
+                      FROM jsonb_to_recordset(v_kept) AS x(code text, marc_rec_no text, copies numeric,
+                                                           readings numeric, rate numeric, i integer, key numeric);
+                    RETURN;
+                END IF;
+                -- how far the walk may still have to go
+                SELECT CASE WHEN count(*) = cardinality(v_conds) THEN min(c.least_kept) END INTO v_floor
+                  FROM (SELECT min(x.key) AS least_kept FROM jsonb_to_recordset(v_kept) AS x(i integer, key numeric)
+                         GROUP BY x.i HAVING count(*) >= v_top) c;
+                v_floor := greatest(v_floor, r.having_floor);
+                EXIT WHEN v_floor IS NULL AND v_reached >= v_limit;
+                v_stretch := least(v_stretch * 2, 8000);
+            END LOOP;
+            EXECUTE format('SELECT count(*) FROM tj_title_total WHERE %s', r.walk_scope) INTO v_all;
+            IF v_floor IS NOT NULL AND tj_sort.titles_reaching(r.walk_scope, v_floor, (v_all / 2)::integer) <= v_all / 2 THEN
+                EXECUTE format('SELECT array_agg(marc_rec_no) FROM tj_title_total WHERE %s AND events >= %s',
+                               r.walk_scope, v_floor)
+                   INTO v_titles;
+                PERFORM set_config('tj_sort.last_way', 'bounded', false);
+                RETURN QUERY EXECUTE format('SELECT code, rn, marc_rec_no, copies, readings, rate FROM (%s) q',
+                                            r.walk_query)
+                  USING v_ids, r.ids, r.type_codes, r.sub_codes, r.cls_ids, r.call_nos, v_top, v_titles;
+                RETURN;
+            END IF;
+        END IF;
         PERFORM set_config('tj_sort.last_way', 'ranked', false);
-        RETURN QUERY EXECUTE r.query USING v_ids, r.ids, r.type_codes, r.sub_codes, r.cls_ids, r.call_nos;
+        RETURN QUERY EXECUTE format('SELECT code, rn, marc_rec_no, copies, readings, rate FROM (%s) q', r.query)
+          USING v_ids, r.ids, r.type_codes, r.sub_codes, r.cls_ids, r.call_nos, v_top;
         RETURN;
     END IF;
     PERFORM set_config('tj_sort.last_way', 'class by class', false);
     FOR i IN 1 .. cardinality(v_conds) LOOP
         -- the statement's own ORDER BY ranks the rows; numbering them as they come keeps it
         RETURN QUERY EXECUTE format(
-            'SELECT $1, (row_number() OVER ())::integer, q.c1::text, q.c2::numeric, q.c3::numeric, q.c4::numeric '
-            '  FROM (%s %s) AS q(c1, c2, c3, c4)', v_sql, coalesce(v_conds[i], ''))
-          USING v_ids[i];
+            'SELECT * FROM (SELECT $1, (row_number() OVER ())::integer AS rn, q.c1::text, q.c2::numeric, '
+            'q.c3::numeric, q.c4::numeric FROM (%s %s) AS q(c1, c2, c3, c4)) n WHERE n.rn <= coalesce($2, 2147483647)',
+            v_sql, coalesce(v_conds[i], ''))
+          USING v_ids[i], v_top;
     END LOOP;
 END
 $$;
@@ -1465,6 +1630,13 @@ BEGIN
      GROUP BY 2, 3, 4, 5, 6 HAVING sum(sign) <> 0
      ORDER BY 2, 3, 4, 5, 6
     ON CONFLICT ON CONSTRAINT tj_title_year_uk DO UPDATE SET events = y.events + excluded.events;
+    INSERT INTO tj_title_total AS t (hist_table, year, all_rooms, location_f, marc_rec_no, events)
+    SELECT p_table, substr(d.date_time, 1, 4), a.all_rooms, CASE WHEN NOT a.all_rooms THEN d.location_f END,
+           d.marc_rec_no, sum(d.sign)
+      FROM pg_temp.tj_event_delta d, (VALUES (false), (true)) a(all_rooms)
+     GROUP BY 2, 3, 4, 5 HAVING sum(d.sign) <> 0
+     ORDER BY 2, 3, 4, 5
+    ON CONFLICT ON CONSTRAINT tj_title_total_uk DO UPDATE SET events = t.events + excluded.events;
 
     IF p_table = 'redr_book_stat_hist' THEN
         INSERT INTO tj_total_day AS t (day, location_f, redr_type_code, events)
@@ -1522,6 +1694,7 @@ AS $$
 BEGIN
     PERFORM tj_sort.lock_summaries();
     DELETE FROM tj_title_year WHERE hist_table = TG_TABLE_NAME::text;
+    DELETE FROM tj_title_total WHERE hist_table = TG_TABLE_NAME::text;
     IF TG_TABLE_NAME = 'redr_book_stat_hist' THEN
         DELETE FROM tj_total_day;
         DELETE FROM tj_type_year;
@@ -1647,6 +1820,16 @@ AS $$
       FROM book_use_stat_hist GROUP BY 2, 3, 4, 5, 6
 $$;
 
+CREATE OR REPLACE FUNCTION tj_sort.counted_title_total()
+RETURNS TABLE (hist_table text, year text, all_rooms boolean, location_f text, marc_rec_no text, events bigint)
+LANGUAGE sql STABLE
+AS $$
+    SELECT y.hist_table, y.year, a.all_rooms, CASE WHEN NOT a.all_rooms THEN y.location_f END, y.marc_rec_no,
+           sum(y.events)::bigint
+      FROM tj_sort.counted_title_year() y, (VALUES (false), (true)) a(all_rooms)
+     GROUP BY 1, 2, 3, 4, 5
+$$;
+
 CREATE OR REPLACE FUNCTION tj_sort.counted_total_day()
 RETURNS TABLE (day text, location_f text, redr_type_code text, events bigint)
 LANGUAGE sql STABLE
@@ -1674,11 +1857,13 @@ BEGIN
     PERFORM tj_sort.lock_summaries();
     DELETE FROM tj_class_key;
     DELETE FROM tj_title_year;
+    DELETE FROM tj_title_total;
     DELETE FROM tj_total_day;
     DELETE FROM tj_type_year;
     INSERT INTO tj_class_key (cls_id, call_no)
     SELECT cls_id, call_no FROM redr_book_stat_hist UNION SELECT cls_id, call_no FROM book_use_stat_hist;
     INSERT INTO tj_title_year SELECT * FROM tj_sort.counted_title_year();
+    INSERT INTO tj_title_total SELECT * FROM tj_sort.counted_title_total();
     INSERT INTO tj_total_day SELECT * FROM tj_sort.counted_total_day();
     INSERT INTO tj_type_year SELECT * FROM tj_sort.counted_type_year();
     PERFORM tj_sort.rebuild_templates(NULL);
@@ -1718,6 +1903,13 @@ BEGIN
             UNION ALL
             (SELECT '-', * FROM (SELECT * FROM tj_sort.counted_title_year()
                                  EXCEPT ALL SELECT * FROM tj_title_year WHERE events <> 0) b)) d
+    UNION ALL
+    SELECT 'tj_title_total', d::text
+      FROM ((SELECT '+' AS side, * FROM (SELECT * FROM tj_title_total WHERE events <> 0
+                                         EXCEPT ALL SELECT * FROM tj_sort.counted_title_total()) a)
+            UNION ALL
+            (SELECT '-', * FROM (SELECT * FROM tj_sort.counted_title_total()
+                                 EXCEPT ALL SELECT * FROM tj_title_total WHERE events <> 0) b)) d
     UNION ALL
     SELECT 'tj_total_day', d::text
       FROM ((SELECT '+' AS side, * FROM (SELECT * FROM tj_total_day WHERE events <> 0
@@ -2055,6 +2247,13 @@ BEGIN
         AND (EXISTS (SELECT 1 FROM redr_book_stat_hist) OR EXISTS (SELECT 1 FROM book_use_stat_hist)))
        OR (NOT EXISTS (SELECT 1 FROM tj_type_year) AND EXISTS (SELECT 1 FROM tj_total_day)) THEN
         CALL tj_sort.rebuild_summaries();
+    ELSIF NOT EXISTS (SELECT 1 FROM tj_title_total) AND EXISTS (SELECT 1 FROM tj_title_year) THEN
+        PERFORM tj_sort.lock_summaries();
+        INSERT INTO tj_title_total
+        SELECT y.hist_table, y.year, a.all_rooms, CASE WHEN NOT a.all_rooms THEN y.location_f END, y.marc_rec_no,
+               sum(y.events)
+          FROM tj_title_year y, (VALUES (false), (true)) a(all_rooms)
+         GROUP BY 1, 2, 3, 4, 5;
     END IF;
 END
 $$;

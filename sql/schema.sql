@@ -1147,4 +1147,28 @@ CREATE TABLE tj_visit_group (
 -- without reading the items.
 CREATE INDEX item_title_copies_idx ON item (marc_rec_no, call_no, location);
 
+-- Book events per history table, year and title, in each room (all_rooms false) and in every
+-- room together (all_rooms true, location_f empty): the rankings of a year walk the titles from
+-- the most read down and stop once every class has its top. Kept exact by the triggers of
+-- sql/procedures.sql; rows may fall to 0 and stay.
+CREATE TABLE tj_title_total (
+    hist_table      text NOT NULL,
+    year            text NOT NULL,
+    all_rooms       boolean NOT NULL,
+    location_f      text,
+    marc_rec_no     text,
+    events          bigint NOT NULL,
+    CONSTRAINT tj_title_total_uk UNIQUE NULLS NOT DISTINCT (hist_table, year, all_rooms, location_f, marc_rec_no)
+);
+CREATE INDEX tj_title_total_rank_idx ON tj_title_total (hist_table, year, all_rooms, location_f, events DESC, marc_rec_no);
+-- A title's rows of the year summary, for the titles such a walk has reached (read from the index).
+CREATE INDEX tj_title_year_title_idx ON tj_title_year (hist_table, year, marc_rec_no)
+    INCLUDE (location_f, cls_id, call_no, events);
+
+-- The use list restricts the logs by substr(date_time, 1, n) too.
+CREATE STATISTICS reader_book_stat_period_stat
+    ON substr(date_time, 1, 4), substr(date_time, 1, 7), substr(date_time, 1, 10) FROM reader_book_stat;
+CREATE STATISTICS book_use_stat_period_stat
+    ON substr(use_date_time, 1, 4), substr(use_date_time, 1, 7), substr(use_date_time, 1, 10) FROM book_use_stat;
+
 COMMIT;

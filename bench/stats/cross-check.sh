@@ -111,8 +111,9 @@ compare "readers, log month $logmonth, first 20" \
 
 # The title ranking of S01 (one class per first letter) over the year, first 5 of each class:
 # "class|rank|copies|readings" with the copies and readings of every title counted anew.
-ranked_by_sql() { # history, period condition, order (readings or rate), having
-  sql "WITH c AS (SELECT marc_rec_no, call_no, count(*) AS n FROM item GROUP BY 1, 2),
+ranked_by_sql() { # history, period condition, order (readings or rate), having[, the copies' location]
+  sql "WITH c AS (SELECT marc_rec_no, call_no, count(*) AS n FROM item WHERE location = coalesce(${5:-NULL}, location)
+                   GROUP BY 1, 2),
         t AS (SELECT h.marc_rec_no, substr(h.call_no, 1, 1) AS letter, count(*) AS readings,
                      sum(DISTINCT c.n) AS copies
                 FROM $1 h JOIN c ON c.marc_rec_no = h.marc_rec_no AND c.call_no = h.call_no
@@ -132,18 +133,27 @@ compare "rankings S01, year $year, first 5 by readings" \
 compare "rankings S01, month $month, first 5 by rate, book use" \
   "$(ranked_by_sql book_use_stat_hist "h.date_time LIKE '$month%'" "t.readings::numeric / t.copies" true)" \
   "$(ranked_by_report rankings --template S01 --month "$month" --order rate --top 5)"
-# The rates of S01 at least 3 in the month: every title, "class|copies|readings" (without ranks).
-compare "rates S01, month $month, at least 3" \
-  "$(sql "WITH c AS (SELECT marc_rec_no, call_no, count(*) AS n FROM item GROUP BY 1, 2),
+compare "rankings S01, year $year, R1, first 5 by rate" \
+  "$(ranked_by_sql redr_book_stat_hist "h.date_time LIKE '$year%' AND h.location_f = 'R1'" \
+     "t.readings::numeric / t.copies" true "'R1'")" \
+  "$(ranked_by_report rankings --template S01 --year "$year" --mode reader-book --order rate --location R1 --top 5)"
+# The rates of S01 at least n in a period: every title, "class|copies|readings" (without ranks).
+rates_by_sql() { # period, n
+  sql "WITH c AS (SELECT marc_rec_no, call_no, count(*) AS n FROM item GROUP BY 1, 2),
            t AS (SELECT h.marc_rec_no, substr(h.call_no, 1, 1) AS letter, count(*) AS readings,
                         sum(DISTINCT c.n) AS copies
                    FROM redr_book_stat_hist h JOIN c ON c.marc_rec_no = h.marc_rec_no AND c.call_no = h.call_no
-                  WHERE h.cls_id = '1' AND h.date_time LIKE '$month%' GROUP BY 1, 2)
+                  WHERE h.cls_id = '1' AND h.date_time LIKE '$1%' GROUP BY 1, 2)
           SELECT d.sub_stat_name || '|' || t.copies || '|' || t.readings FROM t
             JOIN stat_cls_comp s ON s.stat_type_code = 'S01' AND s.comp_cls = t.letter
-            JOIN stat_type_detl d USING (stat_type_code, sub_stat_code) WHERE t.readings >= 3 * t.copies")" \
-  "$(run rates --template S01 --month "$month" --mode reader-book --rate ">=3" |
-     awk -F, 'NR > 1 { if ($1 != "") class = $1; print class "|" $(NF-2) "|" $(NF-1) }')"
+            JOIN stat_type_detl d USING (stat_type_code, sub_stat_code) WHERE t.readings >= $2 * t.copies"
+}
+rates_by_report() { # period option, period, n
+  run rates --template S01 "$1" "$2" --mode reader-book --rate ">=$3" |
+    awk -F, 'NR > 1 { if ($1 != "") class = $1; print class "|" $(NF-2) "|" $(NF-1) }'
+}
+compare "rates S01, year $year, at least 20" "$(rates_by_sql "$year" 20)" "$(rates_by_report --year "$year" 20)"
+compare "rates S01, month $month, at least 3" "$(rates_by_sql "$month" 3)" "$(rates_by_report --month "$month" 3)"
 
 # The use per copy of the reader-book log's last month at R1, first 50: "call number|copies|uses".
 compare "usage, log month $logmonth, R1, first 50" \
@@ -154,3 +164,11 @@ compare "usage, log month $logmonth, R1, first 50" \
            ORDER BY u.n::numeric / c.n DESC, c.call_no DESC LIMIT 50")" \
   "$(run usage --month "$logmonth" --location R1 --mode reader-book --top 50 |
      awk -F, 'NR > 1 { print $(NF-3) "|" $(NF-2) "|" $(NF-1) }')"
+# The same over the whole log in every room, first 50.
+compare "usage, log year $year, all rooms, first 50" \
+  "$(sql "WITH u AS (SELECT i.call_no, count(*) AS n FROM reader_book_stat s JOIN item i USING (prop_no)
+                      WHERE s.date_time LIKE '$year%' GROUP BY 1),
+           c AS (SELECT call_no, count(*) AS n FROM item GROUP BY 1)
+          SELECT c.call_no || '|' || c.n || '|' || u.n FROM u JOIN c USING (call_no)
+           ORDER BY u.n::numeric / c.n DESC, c.call_no DESC LIMIT 50")" \
+  "$(run usage --year "$year" --mode reader-book --top 50 | awk -F, 'NR > 1 { print $(NF-3) "|" $(NF-2) "|" $(NF-1) }')"

@@ -8,6 +8,8 @@
 #include "statperiod.h"
 #include "stattablemodel.h"
 
+#include <algorithm>
+
 namespace {
 
 QString locationCode(const QString& location)
@@ -115,7 +117,7 @@ QString RankingStatistics::readStatement(const RankingConditions& c, int maxRank
                   : QStringLiteral("        tj_tmp_rate.sub_stat_code ");
     sql += QStringLiteral(" FROM   marc, tj_tmp_rate") +
            QStringLiteral(" WHERE  marc.marc_rec_no=tj_tmp_rate.marc_rec_no ");
-    // Only the ranks the grid can show travel (a year ranks every title read).
+    // Only the ranks the grid can show travel.
     if (maxRank > 0)
         sql += QStringLiteral(" AND tj_tmp_rate.row_num <= ") + QString::number(maxRank);
     return sql +
@@ -131,14 +133,20 @@ int RankingStatistics::run(const RankingConditions& c, int maxRank, QList<Ranked
         return -1;
     ResultTable rows;
     LIB_DB_BeginTrans();
+    // The server then ranks only as far as the grid can show (a year reads every title).
+    const QString keepRanks =
+        QStringLiteral("SET LOCAL tj_sort.group_top = ") + QString::number(std::max(maxRank, 0));
     if (CallGroupData(statement(c), historyTable(c), extraCondition(c)) != 0 ||
-        LIB_DB_SelectMarc(readStatement(c, maxRank), rows) != 0) {
+        LIB_DB_Execute(keepRanks) != 0 || LIB_DB_SelectMarc(readStatement(c, maxRank), rows) != 0) {
         // The failure first: the rollback would not change the record, but report it as it stands.
         LIB_DB_ShowError();
         LIB_DB_Rollback();
         return -1;
     }
-    LIB_DB_CommitTrans();
+    if (LIB_DB_CommitTrans() != 0) {
+        LIB_DB_ShowError();
+        return -1;
+    }
     const bool byRank = c.window == RankingConditions::BookTop;
     QString lastClass;
     int rank = 0;

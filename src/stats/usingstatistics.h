@@ -29,7 +29,7 @@ public:
     static QString copiesStatement(const UsingStatConditions& conditions);
     // The merge on the server: the first count call numbers of step 2 by uses per copy, highest
     // first, equal rates in step 2's order (call number descending), as (call number, copies,
-    // uses). Step 2's list of the used call numbers is step 1's own result.
+    // uses), steps 1 and 2 counted in one pass over the items.
     static QString rankStatement(const UsingStatConditions& conditions);
 
     // The grid ("题名", "责任者", "出版社", "索书号", "复本数", "借阅量", "利用率"), the titles from the

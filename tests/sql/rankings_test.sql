@@ -30,9 +30,12 @@ CREATE FUNCTION pg_temp.ranking(x text, copies text, events text) RETURNS text L
 $$;
 
 -- Every ranking case under a template's classes: tj_tmp_rate holds per class the rows of the
--- statement run for that class (as a set), numbered 1..n in the order of the figure ranked,
--- titles of the same figure by record number; the way is 'ranked' or 'class by class'.
-CREATE FUNCTION pg_temp.check_ranking(name text, x text, sql text, tail text, conds text[], way text) RETURNS void
+-- statement run for that class (as a set; with a top, its first top rows by the figure ranked
+-- and then record number), numbered 1..n in the order of the figure ranked, titles of the same
+-- figure by record number; the way matches the pattern way ('ranked', 'class by class', or a
+-- walk down the titles of a year: 'walked', 'bounded').
+CREATE FUNCTION pg_temp.check_ranking(name text, x text, sql text, tail text, conds text[], way text,
+                                      top integer DEFAULT 0) RETURNS void
 LANGUAGE plpgsql AS $$
 DECLARE
     v_conds text[] := ARRAY(SELECT c || tail FROM unnest(conds) c);
@@ -42,15 +45,19 @@ DECLARE
     v_rows  integer := 0;
 BEGIN
     CALL tj_sort.getgroupdata(sql, cardinality(v_conds), v_conds, v_ids);
+    PERFORM set_config('tj_sort.group_top', top::text, true);
     FOR i IN 1 .. cardinality(v_conds) LOOP
         EXECUTE format('SELECT coalesce(string_agg(concat_ws(''|'', q.c1, q.c2, q.c3, q.c4), '','' ORDER BY q.c1), '''') '
-                       'FROM (%s %s) q(c1, c2, c3, c4)', sql, v_conds[i]) INTO v_want;
+                       'FROM (SELECT * FROM (%s %s) q(c1, c2, c3, c4) ORDER BY %s DESC, q.c1 LIMIT %s) q',
+                       sql, v_conds[i], CASE WHEN tail ILIKE '%ORDER BY COUNT(' || x || '.prop_no) DESC%' THEN 'q.c3'
+                                             ELSE 'q.c3::numeric / q.c2' END,
+                       coalesce(nullif(top, 0)::text, 'ALL')) INTO v_want;
         SELECT coalesce(string_agg(concat_ws('|', marc_rec_no, itemcount, lendcount, lendrate), ',' ORDER BY marc_rec_no), '')
           INTO v_got FROM tj_tmp_rate WHERE sub_stat_code = v_ids[i];
         PERFORM pg_temp.expect(v_got = v_want, format('%s, class %s: %s, class by class %s', name, i, v_got, v_want));
         v_rows := v_rows + (SELECT count(*) FROM tj_tmp_rate WHERE sub_stat_code = v_ids[i]);
     END LOOP;
-    PERFORM pg_temp.expect(current_setting('tj_sort.last_way') = way,
+    PERFORM pg_temp.expect(current_setting('tj_sort.last_way') ~ way,
                            format('%s answered %s, not %s', name, current_setting('tj_sort.last_way'), way));
     PERFORM pg_temp.expect(count(*) = 0, name || ': numbered 1..n in ranking order')
        FROM (SELECT a.row_num, lag(a.row_num) OVER w AS prev_num, a.marc_rec_no, lag(a.marc_rec_no) OVER w AS prev_marc,
@@ -61,7 +68,8 @@ BEGIN
                FROM tj_tmp_rate a WINDOW w AS (PARTITION BY a.sub_stat_code ORDER BY a.row_num)) r
       WHERE (r.prev_num IS NULL AND r.row_num <> 1)
          OR (r.prev_num IS NOT NULL AND (r.row_num <> r.prev_num + 1 OR r.figure > r.prev_figure
-                                         OR way = 'ranked' AND r.figure = r.prev_figure AND r.marc_rec_no < r.prev_marc));
+                                         OR way <> 'class by class' AND r.figure = r.prev_figure
+                                            AND r.marc_rec_no < r.prev_marc));
     PERFORM pg_temp.expect(v_rows = (SELECT count(*) FROM tj_tmp_rate), name || ': no rows outside the classes');
 END
 $$;
@@ -75,6 +83,9 @@ DECLARE
     s      record;
     by_count text;
     by_rate  text;
+    -- a year walks down its titles when a top or a least rate is asked (or ranks them all when a
+    -- class cannot fill its top)
+    walk     text;
 BEGIN
     FOR c IN
         SELECT * FROM (VALUES
@@ -88,6 +99,7 @@ BEGIN
             ('nothing', 'book_use_stat_hist', '', ' AND substr(book_use_stat_hist.date_time,1,4) = ''1999''')
         ) v(name, x, copies, events)
     LOOP
+        walk := CASE WHEN c.name IN ('year', 'nothing') THEN '^(walked|bounded|ranked)$' ELSE '^ranked$' END;
         by_count := ' GROUP BY ' || c.x || '.marc_rec_no  ORDER BY COUNT(' || c.x || '.prop_no) DESC ';
         by_rate := ' GROUP BY ' || c.x || '.marc_rec_no  ORDER BY COUNT(' || c.x
                    || '.prop_no)/SUM(distinct tmp_item.total_count) DESC ';
@@ -104,19 +116,24 @@ BEGIN
                                           pg_temp.ranking(c.x, c.copies, c.events), by_count, s.conds, s.way);
             PERFORM pg_temp.check_ranking(format('%s: %s by rate under %s', what, c.name, s.t), c.x,
                                           pg_temp.ranking(c.x, c.copies, c.events), by_rate, s.conds, s.way);
+            CONTINUE WHEN s.way = 'class by class';
+            PERFORM pg_temp.check_ranking(format('%s: %s, top 2 by readings under %s', what, c.name, s.t), c.x,
+                                          pg_temp.ranking(c.x, c.copies, c.events), by_count, s.conds, walk, 2);
+            PERFORM pg_temp.check_ranking(format('%s: %s, top 1 by rate under %s', what, c.name, s.t), c.x,
+                                          pg_temp.ranking(c.x, c.copies, c.events), by_rate, s.conds, walk, 1);
         END LOOP;
         -- the rates' conditions: one bound and a range
         PERFORM pg_temp.check_ranking(format('%s: %s, rate at least 1.5', what, c.name), c.x,
             pg_temp.ranking(c.x, c.copies, c.events),
             ' GROUP BY ' || c.x || '.marc_rec_no  HAVING count( ' || c.x || '.prop_no)/sum(distinct tmp_item.total_count) >= 1.5'
             || ' ORDER BY COUNT(' || c.x || '.prop_no)/SUM(distinct tmp_item.total_count) DESC ',
-            ARRAY(SELECT ' AND ' || condition FROM tj_sort.class_conditions(c.x, 'S02') ORDER BY sub_stat_code), 'ranked');
+            ARRAY(SELECT ' AND ' || condition FROM tj_sort.class_conditions(c.x, 'S02') ORDER BY sub_stat_code), walk);
         PERFORM pg_temp.check_ranking(format('%s: %s, rate from 0.5 to 2', what, c.name), c.x,
             pg_temp.ranking(c.x, c.copies, c.events),
             ' GROUP BY ' || c.x || '.marc_rec_no  HAVING count( ' || c.x || '.prop_no)/sum(distinct tmp_item.total_count) >=0.5'
             || ' AND count( ' || c.x || '.prop_no)/sum(distinct tmp_item.total_count) <=2'
             || ' ORDER BY COUNT(' || c.x || '.prop_no)/SUM(distinct tmp_item.total_count) DESC ',
-            ARRAY(SELECT ' AND ' || condition FROM tj_sort.class_conditions(c.x, 'S02') ORDER BY sub_stat_code), 'ranked');
+            ARRAY(SELECT ' AND ' || condition FROM tj_sort.class_conditions(c.x, 'S02') ORDER BY sub_stat_code), walk);
     END LOOP;
 END
 $$;
@@ -174,7 +191,70 @@ END
 $$;
 
 SELECT pg_temp.check_rankings('as loaded');
-SELECT pg_temp.check_all_visits('as loaded');
+-- The walks down the titles of the last year, each against the statement class by class:
+-- template, room, tail, top, the stretch the walk starts with, how far it may go, the way.
+CREATE FUNCTION pg_temp.check_walks(what text) RETURNS void LANGUAGE plpgsql AS $$
+DECLARE
+    x        text := 'redr_book_stat_hist';
+    y        text := (SELECT left(max(date_time), 4) FROM redr_book_stat_hist);
+    -- the events of the fifth most read title: a least rate only the first titles can reach
+    fifth    bigint := (SELECT count(*) FROM redr_book_stat_hist WHERE date_time LIKE y || '%'
+                         GROUP BY marc_rec_no ORDER BY 1 DESC OFFSET 4 LIMIT 1);
+    by_count text := ' GROUP BY ' || x || '.marc_rec_no  ORDER BY COUNT(' || x || '.prop_no) DESC ';
+    by_rate  text := ' GROUP BY ' || x || '.marc_rec_no  ORDER BY COUNT(' || x
+                     || '.prop_no)/SUM(distinct tmp_item.total_count) DESC ';
+    at_least text := format(' GROUP BY %1$s.marc_rec_no  HAVING count( %1$s.prop_no)/sum(distinct tmp_item.total_count) >= %2$s'
+                            || ' ORDER BY COUNT(%1$s.prop_no)/SUM(distinct tmp_item.total_count) DESC ', x, fifth);
+    w        record;
+BEGIN
+    FOR w IN SELECT * FROM (VALUES
+        ('S02 top 1 by readings, a title at a time', 'S02', '', by_count, 1, 1, 100, 'walked'),
+        ('S02 top 2 by rate in R1', 'S02', 'R1', by_rate, 2, 1, 100, 'walked|bounded'),
+        ('S01 top 2, down to the last title', 'S01', '', by_count, 2, 1, 100, 'walked'),
+        ('S01 top 2, classes left short', 'S01', '', by_count, 2, 1, 2, 'ranked'),
+        ('S02 rate at least the fifth title''s events', 'S02', '', at_least, 0, 2, 100, 'walked'),
+        ('S02 rate at least the fifth title''s events, bounded', 'S02', '', at_least, 0, 1, 1, 'bounded'),
+        ('one class, top 1 by rate, a title at a time', '', '', by_rate, 1, 1, 100, 'walked')
+      ) v(name, tmpl, room, tail, top, start, lim, way)
+    LOOP
+        PERFORM set_config('tj_sort.walk_start', w.start::text, true);
+        PERFORM set_config('tj_sort.walk_limit', w.lim::text, true);
+        PERFORM pg_temp.check_ranking(what || ': ' || w.name, x,
+            pg_temp.ranking(x, CASE WHEN w.room <> '' THEN format(' AND item.location = %L', w.room) ELSE '' END,
+                            CASE WHEN w.room <> '' THEN format(' AND %s.location_f = %L', x, w.room) ELSE '' END
+                            || format(' AND substr(%s.date_time,1,4) = %L', x, y)),
+            w.tail, CASE WHEN w.tmpl = '' THEN ARRAY[' AND ' || tj_sort.class_condition(x, '{1}', '{A~Z}')]
+                         ELSE ARRAY(SELECT ' AND ' || condition FROM tj_sort.class_conditions(x, w.tmpl)
+                                     ORDER BY sub_stat_code) END,
+            '^(' || w.way || ')$', w.top);
+    END LOOP;
+    PERFORM set_config('tj_sort.walk_start', '', true);
+    PERFORM set_config('tj_sort.walk_limit', '', true);
+END
+$$;
+
+SELECT pg_temp.check_walks('as loaded');
+-- Titles read under a second call number of another class, under a call number without copies
+-- and without one: a title's readings in a class are then fewer than its events in the year; and
+-- the most read title gets three more copies, so that it no longer has the highest rate.
+INSERT INTO item
+SELECT r.* FROM (SELECT * FROM item WHERE marc_rec_no = (SELECT marc_rec_no FROM redr_book_stat_hist
+                                                          GROUP BY 1 ORDER BY count(*) DESC LIMIT 1) LIMIT 1) i,
+       generate_series(1, 3) g,
+       LATERAL jsonb_populate_record(NULL::item, to_jsonb(i) || jsonb_build_object('prop_no', 'PTEST' || g,
+                                                                                  'bar_code', 'BTEST' || g)) r;
+INSERT INTO redr_book_stat_hist (prop_no, cert_id, date_time, location_f, marc_rec_no, call_no, cls_id)
+SELECT h.prop_no, h.cert_id, h.date_time, h.location_f, h.marc_rec_no, o.call_no, o.cls_id
+  FROM (SELECT * FROM redr_book_stat_hist ORDER BY hist_serial DESC LIMIT 40) h,
+       LATERAL (SELECT i.call_no, '1' AS cls_id FROM item i
+                 WHERE i.call_no IS NOT NULL AND left(i.call_no, 1) <> left(h.call_no, 1) LIMIT 1) o
+UNION ALL
+SELECT prop_no, cert_id, date_time, location_f, marc_rec_no, 'Z99/1', cls_id
+  FROM (SELECT * FROM redr_book_stat_hist ORDER BY hist_serial DESC LIMIT 30) h
+UNION ALL
+SELECT prop_no, cert_id, date_time, location_f, marc_rec_no, NULL, cls_id
+  FROM (SELECT * FROM redr_book_stat_hist ORDER BY hist_serial DESC LIMIT 5) h;
+SELECT pg_temp.check_walks('titles under several call numbers');
 
 -- Read outside the transaction of its call the ranking is gone; the view names its columns.
 SELECT pg_temp.expect(string_agg(attname, ',' ORDER BY attnum) = 'sub_stat_code,row_num,marc_rec_no,itemcount,lendcount,lendrate',
