@@ -46,9 +46,13 @@ int PrintTableModel::columnCount(const QModelIndex& parent) const
 
 QString PrintTableModel::cell(int row, int column) const
 {
-    const PrintColumn& spec = m_columns.at(column);
-    const int sourceRow = m_order.at(row);
-    return spec.source >= 0 ? m_rows.at(sourceRow).value(spec.source) : spec.values.value(sourceRow);
+    return sourceCell(m_order.at(row), column);
+}
+
+QString PrintTableModel::sourceCell(int sourceRow, int column) const
+{
+    const PrintColumn& shown = m_columns.at(column);
+    return shown.source >= 0 ? m_rows.at(sourceRow).value(shown.source) : shown.values.value(sourceRow);
 }
 
 QString PrintTableModel::rowTag(int row) const
@@ -60,22 +64,22 @@ QVariant PrintTableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid())
         return {};
-    const PrintColumn& spec = m_columns.at(index.column());
+    const PrintColumn& shown = m_columns.at(index.column());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
         return cell(index.row(), index.column());
     case Qt::TextAlignmentRole:
-        return spec.alignment;
+        return shown.alignment;
     case Qt::FontRole:
-        if (!spec.font.isEmpty()) {
+        if (!shown.font.isEmpty()) {
             QFont font;
-            font.fromString(spec.font);
+            font.fromString(shown.font);
             return font;
         }
         return {};
     case Qt::ForegroundRole:
-        return spec.color.isEmpty() ? QVariant() : QVariant(QColor(spec.color));
+        return shown.color.isEmpty() ? QVariant() : QVariant(QColor(shown.color));
     default:
         return {};
     }
@@ -204,8 +208,8 @@ struct CellOrder
 
 void PrintTableModel::sortByColumn(int column, Qt::SortOrder order)
 {
-    for (PrintColumn& spec : m_columns)
-        spec.sortChoice = PrintColumn::NoSort;
+    for (PrintColumn& column : m_columns)
+        column.sortChoice = PrintColumn::NoSort;
     m_columns[column].sortChoice =
         order == Qt::AscendingOrder ? PrintColumn::Ascending : PrintColumn::Descending;
     applySortChoices();
@@ -225,11 +229,10 @@ void PrintTableModel::applySortChoices()
     // Each key column's texts by print-table row, read once.
     QList<QStringList> texts;
     for (int key : keys) {
-        const PrintColumn& spec = m_columns.at(key);
         QStringList column;
         column.reserve(m_rows.size());
         for (int r = 0; r < m_rows.size(); ++r)
-            column.append(spec.source >= 0 ? m_rows.at(r).value(spec.source) : spec.values.value(r));
+            column.append(sourceCell(r, key));
         texts.append(column);
     }
     std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {

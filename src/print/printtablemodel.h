@@ -35,7 +35,8 @@ public:
     bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
                        int role = Qt::EditRole) override;
 
-    QString cell(int row, int column) const; // data row from 0, as shown
+    QString cell(int row, int column) const;             // data row from 0, as shown
+    QString sourceCell(int sourceRow, int column) const; // row of the print table, whatever the order
     // The data tag of a shown row: the MARC record number of the row's item when the caller named
     // the column that holds it (PrintHandover::setMarcColumn), else empty.
     QString rowTag(int row) const;
