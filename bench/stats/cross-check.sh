@@ -8,21 +8,15 @@
 #                                               scripts/localdb; readdesk-report built in build/desk)
 # Prints one line per comparison; exits 1 at the first difference.
 set -euo pipefail
-repo=$(cd "$(dirname "$0")/../.." && pwd)
+name=cross-check
 db=${1:-lib_ci}
-report=$repo/build/desk/readdesk-report
-[ -x "$report" ] || { echo "cross-check: build readdesk-report first" >&2; exit 2; }
+runs=1
+. "$(dirname "$0")/benchlib.sh"
+run() { report "$@" 2>/dev/null | sed '1s/^\xEF\xBB\xBF//' | tr -d '\r'; }
 
-home=$(mktemp -d)
-trap 'rm -rf "$home"' EXIT
-dsn=$("$repo/scripts/localdb" dsn | sed "s/dbname=[^ ]*/dbname=$db/")
-"$repo/build/bin/tavorn-ini" "$home/tavorn.ini" LIBRARY "$dsn" readdesk readdesk
-sql() { "$repo/scripts/localdb" psql -d "$db" -X -q -A -t -F '|' -v ON_ERROR_STOP=1 -c "$1"; }
-run() { TAVORN_HOME=$home "$report" "$@" 2>/dev/null | sed '1s/^\xEF\xBB\xBF//' | tr -d '\r'; }
-
-year=$(sql "SELECT substr(max(date_time), 1, 4) FROM redr_book_stat_hist")
-month=$(sql "SELECT substr(max(date_time), 1, 7) FROM redr_book_stat_hist")
-day=$(sql "SELECT substr(max(date_time), 1, 10) FROM book_use_stat_hist")
+year=$(sql -c "SELECT substr(max(date_time), 1, 4) FROM redr_book_stat_hist")
+month=$(sql -c "SELECT substr(max(date_time), 1, 7) FROM redr_book_stat_hist")
+day=$(sql -c "SELECT substr(max(date_time), 1, 10) FROM book_use_stat_hist")
 s02="CASE WHEN substr(call_no, 1, 1) BETWEEN 'C' AND 'K' THEN 'C~K'
           WHEN substr(call_no, 1, 1) BETWEEN 'N' AND 'X' THEN 'N~X' ELSE substr(call_no, 1, 1) END"
 
@@ -43,7 +37,7 @@ readers_by_report() {
     $1 == "借阅小计" { for (i in name) if ($i != 0) print "all|" name[i] "|" $i }'
 }
 readers_by_sql() { # class expression, period condition, location condition
-  sql "SELECT $1, t.redr_type_name, count(*) FROM redr_book_stat_hist h JOIN reader r USING (cert_id)
+  sql -c "SELECT $1, t.redr_type_name, count(*) FROM redr_book_stat_hist h JOIN reader r USING (cert_id)
          JOIN reader_type t USING (redr_type_code)
         WHERE h.cls_id = '1' AND $2 AND $3 AND $1 IN (SELECT comp_cls FROM stat_cls_comp WHERE stat_type_code = '$4')
         GROUP BY 1, 2
@@ -66,7 +60,7 @@ books_by_report() {
   run books "$@" | awk -F, 'NR > 1 && $4 != 0 { print ($1 == "总计" ? "all" : $2) "|" $3 "|" $4 }'
 }
 books_by_sql() { # table, class expression, period condition, template
-  sql "SELECT $2, count(DISTINCT marc_rec_no), count(*) FROM $1
+  sql -c "SELECT $2, count(DISTINCT marc_rec_no), count(*) FROM $1
         WHERE cls_id = '1' AND $3 AND $2 IN (SELECT comp_cls FROM stat_cls_comp WHERE stat_type_code = '$4') GROUP BY 1
        UNION ALL SELECT 'all', count(DISTINCT marc_rec_no), count(*) FROM $1 WHERE $3 HAVING count(*) > 0"
 }
@@ -82,20 +76,20 @@ compare "books S01, day $day, book-use history" \
 
 # The workload window of one worker: "job name|volume".
 compare "workload of A001, year $year" \
-  "$(sql "SELECT j.job_name, sum(w.volume) FROM wkr_job_qty w JOIN job_type j USING (job_type)
+  "$(sql -c "SELECT j.job_name, sum(w.volume) FROM wkr_job_qty w JOIN job_type j USING (job_type)
           WHERE w.wkr_no_f = 'A001' AND w.oper_date LIKE '$year%' AND w.job_type LIKE '4%' GROUP BY 1")" \
   "$(run workload --worker A001 --year "$year" | awk -F, 'NR > 1 && $3 != "" { print $1 "|" $3 }')"
 
 # The visit counts: per reader type name "type|readers|visits", and the overall row.
 compare "visits by type, year $year, check-ins" \
-  "$(sql "SELECT t.redr_type_name, count(DISTINCT h.cert_id), count(*) FROM reader_stat_hist h
+  "$(sql -c "SELECT t.redr_type_name, count(DISTINCT h.cert_id), count(*) FROM reader_stat_hist h
             JOIN reader r USING (cert_id) JOIN reader_type t USING (redr_type_code)
            WHERE h.date_time LIKE '$year%' GROUP BY 1
           UNION ALL SELECT '合计', count(DISTINCT h.cert_id), count(*) FROM reader_stat_hist h
             JOIN reader r USING (cert_id) WHERE h.date_time LIKE '$year%'")" \
   "$(run visits --year "$year" --mode reader-check-in | awk -F, 'NR > 1 { print $1 "|" $2 "|" $3 }')"
 compare "visits by unit, month $month, R2, reader-book history" \
-  "$(sql "SELECT coalesce(r.dept, '其他'), count(*) FROM redr_book_stat_hist h JOIN reader r USING (cert_id)
+  "$(sql -c "SELECT coalesce(r.dept, '其他'), count(*) FROM redr_book_stat_hist h JOIN reader r USING (cert_id)
            WHERE h.date_time LIKE '$month%' AND h.location_f = 'R2' GROUP BY 1
           UNION ALL SELECT '合计', count(*) FROM redr_book_stat_hist h JOIN reader r USING (cert_id)
            WHERE h.date_time LIKE '$month%' AND h.location_f = 'R2'")" \
@@ -103,16 +97,16 @@ compare "visits by unit, month $month, R2, reader-book history" \
      awk -F, 'NR > 1 && !($1 == "其他" && $2 == 0) { print $1 "|" $2 }')"
 
 # The reader ranking of the check-in log's last month: "visits|card" of the first 20.
-logmonth=$(sql "SELECT substr(max(read_date_time), 1, 7) FROM reader_stat")
+logmonth=$(sql -c "SELECT substr(max(read_date_time), 1, 7) FROM reader_stat")
 compare "readers, log month $logmonth, first 20" \
-  "$(sql "SELECT count(*), cert_id FROM reader_stat WHERE read_date_time LIKE '$logmonth%'
+  "$(sql -c "SELECT count(*), cert_id FROM reader_stat WHERE read_date_time LIKE '$logmonth%'
            GROUP BY cert_id ORDER BY count(*) DESC, cert_id LIMIT 20")" \
   "$(run readers --month "$logmonth" --mode reader-check-in --top 20 | awk -F, 'NR > 1 { print $1 "|" $2 }')"
 
 # The title ranking of S01 (one class per first letter) over the year, first 5 of each class:
 # "class|rank|copies|readings" with the copies and readings of every title counted anew.
 ranked_by_sql() { # history, period condition, order (readings or rate), having[, the copies' location]
-  sql "WITH c AS (SELECT marc_rec_no, call_no, count(*) AS n FROM item WHERE location = coalesce(${5:-NULL}, location)
+  sql -c "WITH c AS (SELECT marc_rec_no, call_no, count(*) AS n FROM item WHERE location = coalesce(${5:-NULL}, location)
                    GROUP BY 1, 2),
         t AS (SELECT h.marc_rec_no, substr(h.call_no, 1, 1) AS letter, count(*) AS readings,
                      sum(DISTINCT c.n) AS copies
@@ -139,7 +133,7 @@ compare "rankings S01, year $year, R1, first 5 by rate" \
   "$(ranked_by_report rankings --template S01 --year "$year" --mode reader-book --order rate --location R1 --top 5)"
 # The rates of S01 at least n in a period: every title, "class|copies|readings" (without ranks).
 rates_by_sql() { # period, n
-  sql "WITH c AS (SELECT marc_rec_no, call_no, count(*) AS n FROM item GROUP BY 1, 2),
+  sql -c "WITH c AS (SELECT marc_rec_no, call_no, count(*) AS n FROM item GROUP BY 1, 2),
            t AS (SELECT h.marc_rec_no, substr(h.call_no, 1, 1) AS letter, count(*) AS readings,
                         sum(DISTINCT c.n) AS copies
                    FROM redr_book_stat_hist h JOIN c ON c.marc_rec_no = h.marc_rec_no AND c.call_no = h.call_no
@@ -157,7 +151,7 @@ compare "rates S01, month $month, at least 3" "$(rates_by_sql "$month" 3)" "$(ra
 
 # The use per copy of the reader-book log's last month at R1, first 50: "call number|copies|uses".
 compare "usage, log month $logmonth, R1, first 50" \
-  "$(sql "WITH u AS (SELECT i.call_no, count(*) AS n FROM reader_book_stat s JOIN item i USING (prop_no)
+  "$(sql -c "WITH u AS (SELECT i.call_no, count(*) AS n FROM reader_book_stat s JOIN item i USING (prop_no)
                       WHERE s.date_time LIKE '$logmonth%' AND s.location_f = 'R1' GROUP BY 1),
            c AS (SELECT call_no, count(*) AS n FROM item WHERE location = 'R1' GROUP BY 1)
           SELECT c.call_no || '|' || c.n || '|' || u.n FROM u JOIN c USING (call_no)
@@ -166,7 +160,7 @@ compare "usage, log month $logmonth, R1, first 50" \
      awk -F, 'NR > 1 { print $(NF-3) "|" $(NF-2) "|" $(NF-1) }')"
 # The same over the whole log in every room, first 50.
 compare "usage, log year $year, all rooms, first 50" \
-  "$(sql "WITH u AS (SELECT i.call_no, count(*) AS n FROM reader_book_stat s JOIN item i USING (prop_no)
+  "$(sql -c "WITH u AS (SELECT i.call_no, count(*) AS n FROM reader_book_stat s JOIN item i USING (prop_no)
                       WHERE s.date_time LIKE '$year%' GROUP BY 1),
            c AS (SELECT call_no, count(*) AS n FROM item GROUP BY 1)
           SELECT c.call_no || '|' || c.n || '|' || u.n FROM u JOIN c USING (call_no)

@@ -12,37 +12,17 @@
 #   they run RANK_BENCH_STATEMENT_RUNS times (default 1).
 # Prints the median wall time of each case in seconds.
 set -euo pipefail
-repo=$(cd "$(dirname "$0")/../.." && pwd)
+name=rank-bench
 db=${1:-library_big}
 runs=${2:-3}
-report=$repo/build/desk/readdesk-report
-[ -x "$report" ] || { echo "rank-bench: build readdesk-report first" >&2; exit 2; }
-
-home=$(mktemp -d)
-trap 'rm -rf "$home"' EXIT
-dsn=$("$repo/scripts/localdb" dsn | sed "s/dbname=[^ ]*/dbname=$db/")
-"$repo/build/bin/tavorn-ini" "$home/tavorn.ini" LIBRARY "$dsn" readdesk readdesk
-sql() { "$repo/scripts/localdb" psql -d "$db" -X -q -A -t -v ON_ERROR_STOP=1 "$@"; }
+label_width=66
+. "$(dirname "$0")/benchlib.sh"
 year=$(sql -c "SELECT substr(max(date_time), 1, 4) FROM redr_book_stat_hist")
 # the last whole month of the history, and of the logs (they keep the last 30 days)
 month=$(sql -c "SELECT to_char(date_trunc('month', to_date(substr(max(date_time), 1, 10), 'YYYY-MM-DD'))
                                - interval '1 month', 'YYYY-MM') FROM redr_book_stat_hist")
 logmonth=$(sql -c "SELECT substr(max(date_time), 1, 7) FROM reader_book_stat")
 
-median() { sort -n | awk '{ v[NR] = $1 } END { printf "%.2f", v[int((NR + 1) / 2)] }'; }
-timed() { # label, command...
-  local label=$1; shift
-  local times=()
-  for _ in $(seq "$runs"); do
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1 || { echo "rank-bench: $label failed" >&2; exit 1; }
-    end=$(date +%s.%N)
-    times+=("$(awk "BEGIN { print $end - $start }")")
-  done
-  printf '%-66s %8s s\n' "$label" "$(printf '%s\n' "${times[@]}" | median)"
-}
-report() { TAVORN_HOME=$home "$report" "$@"; }
 bare() { sql -c "$1"; }
 
 # The ranking statement of the windows on the reader-book history, restricted by $1.
