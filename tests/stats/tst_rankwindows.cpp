@@ -287,22 +287,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const QStringList seven{"R0000001", "R0000002", "R0000003", "R0000004",
                                 "R0000005", "R0000006", "R0000007"};
+        const QString all = QStringLiteral("所有馆藏地");
+        auto row = [](const char* name, const char* count, const QString& location, const char* period,
+                      const QStringList& cards, const char* message) {
+            QTest::newRow(name) << QString(count) << location << QString(period) << cards << QString(message);
+        };
         // reader 8 came on May 2nd only
-        QTest::newRow("twenty asked, seven came") << "20人"
-                                                  << "所有馆藏地"
-                                                  << "2019-05-04:2019-05-31" << seven << "";
-        QTest::newRow("the first ten of eight")
-            << "10人"
-            << "所有馆藏地"
-            << "2019" << QStringList(seven + QStringList{"R0000008"}) << "";
+        row("twenty asked, seven came", "20人", all, "2019-05-04:2019-05-31", seven, "");
+        row("the first ten of eight", "10人", all, "2019", seven + QStringList{"R0000008"}, "");
         // at R2 reader k came 5 - k times (k below 5)
-        QTest::newRow("one room") << "10人"
-                                  << "第二阅览室"
-                                  << "2019" << QStringList{"R0000001", "R0000002", "R0000003", "R0000004"}
-                                  << "";
-        QTest::newRow("nobody came") << "10人"
-                                     << "所有馆藏地"
-                                     << "2018" << QStringList{} << "无所查读者记录!";
+        row("one room", "10人", "第二阅览室", "2019", {"R0000001", "R0000002", "R0000003", "R0000004"}, "");
+        row("nobody came", "10人", all, "2018", {}, "无所查读者记录!");
     }
     void readerRanking()
     {
@@ -352,18 +347,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("location");
         QTest::addColumn<QString>("where"); // the same events in SQL
         QTest::addColumn<QString>("message");
-        QTest::newRow("a year") << "年度" << 2019 << "所有馆藏地"
-                                << "h.date_time LIKE '2019%'"
-                                << "";
-        QTest::newRow("a month in one room") << "月度" << 2019 << "第一阅览室"
-                                             << "h.date_time LIKE '2019-05%' AND h.location_f = 'R1'"
-                                             << "";
-        QTest::newRow("a range") << "时期" << 2019 << "所有馆藏地"
-                                 << "substr(h.date_time, 1, 10) BETWEEN '2019-05-01' AND '2019-05-08'"
-                                 << "";
-        QTest::newRow("no visits") << "年度" << 2018 << "所有馆藏地"
-                                   << ""
-                                   << "查询无记录!";
+        auto row = [](const char* name, const char* kind, int year, const char* location, const char* where,
+                      const char* message) {
+            QTest::newRow(name) << QString(kind) << year << QString(location) << QString(where)
+                                << QString(message);
+        };
+        row("a year", "年度", 2019, "所有馆藏地", "h.date_time LIKE '2019%'", "");
+        row("a month in one room", "月度", 2019, "第一阅览室",
+            "h.date_time LIKE '2019-05%' AND h.location_f = 'R1'", "");
+        row("a range", "时期", 2019, "所有馆藏地",
+            "substr(h.date_time, 1, 10) BETWEEN '2019-05-01' AND '2019-05-08'", "");
+        row("no visits", "年度", 2018, "所有馆藏地", "", "查询无记录!");
     }
     void visitCounts()
     {
