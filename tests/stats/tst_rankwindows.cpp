@@ -158,16 +158,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("shown");      // titles per class at most
         QTest::addColumn<bool>("askServer"); // the count needs a new run
         QTest::addColumn<QString>("message");
-        QTest::newRow("ten by readings") << "10"
-                                         << "借阅次数" << 10 << false << "";
-        QTest::newRow("twenty by rate") << "20"
-                                        << "借阅比率" << 20 << false << "";
-        QTest::newRow("three typed") << "[自定义]:3"
-                                     << "借阅次数" << 3 << false << "";
-        QTest::newRow("beyond what was read") << "[自定义]:150"
-                                              << "借阅次数" << 150 << true << "";
-        QTest::newRow("not a number") << "[自定义]:ten"
-                                      << "借阅次数" << 10 << false << "条件输入不正确！";
+        auto row = [](const char* name, const char* count, const char* order, int shown, bool askServer,
+                      const char* message) {
+            QTest::newRow(name) << QString(count) << QString(order) << shown << askServer << QString(message);
+        };
+        row("twenty by rate", "20", "借阅比率", 20, false, "");
+        row("three typed", "[自定义]:3", "借阅次数", 3, false, "");
+        row("beyond what was read", "[自定义]:150", "借阅次数", 150, true, "");
+        row("not a number", "[自定义]:ten", "借阅次数", 10, false, "条件输入不正确！");
     }
     void bookTop()
     {
@@ -233,36 +231,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("valueTo");
         QTest::addColumn<QString>("sqlTest"); // on r, the title's readings per copy
         QTest::addColumn<QString>("message");
-        QTest::newRow("above") << "大于"
-                               << "3"
-                               << ""
-                               << "r > 3"
-                               << "";
-        QTest::newRow("at most") << "小于等于"
-                                 << "2.5"
-                                 << ""
-                                 << "r <= 2.5"
-                                 << "";
-        QTest::newRow("equal") << "等于"
-                               << "5"
-                               << ""
-                               << "r = 5"
-                               << "";
-        QTest::newRow("between") << "区间"
-                                 << "1.5"
-                                 << "4"
-                                 << "r BETWEEN 1.5 AND 4"
-                                 << "";
-        QTest::newRow("not a number") << "大于"
-                                      << "three"
-                                      << ""
-                                      << ""
-                                      << "条件输入不正确！";
-        QTest::newRow("range half given") << "区间"
-                                          << "1"
-                                          << ""
-                                          << ""
-                                          << "条件输入不正确！";
+        auto row = [](const char* name, const char* test, const char* value, const char* valueTo,
+                      const char* sqlTest, const char* message) {
+            QTest::newRow(name) << QString(test) << QString(value) << QString(valueTo) << QString(sqlTest)
+                                << QString(message);
+        };
+        row("above", "大于", "3", "", "r > 3", "");
+        row("at most", "小于等于", "2.5", "", "r <= 2.5", "");
+        row("equal", "等于", "5", "", "r = 5", "");
+        row("between", "区间", "1.5", "4", "r BETWEEN 1.5 AND 4", "");
+        row("not a number", "大于", "three", "", "", "条件输入不正确！");
+        row("range half given", "区间", "1", "", "", "条件输入不正确！");
     }
     void lendRate()
     {
@@ -308,22 +287,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const QStringList seven{"R0000001", "R0000002", "R0000003", "R0000004",
                                 "R0000005", "R0000006", "R0000007"};
+        const QString all = QStringLiteral("所有馆藏地");
+        auto row = [](const char* name, const char* count, const QString& location, const char* period,
+                      const QStringList& cards, const char* message) {
+            QTest::newRow(name) << QString(count) << location << QString(period) << cards << QString(message);
+        };
         // reader 8 came on May 2nd only
-        QTest::newRow("twenty asked, seven came") << "20人"
-                                                  << "所有馆藏地"
-                                                  << "2019-05-04:2019-05-31" << seven << "";
-        QTest::newRow("the first ten of eight")
-            << "10人"
-            << "所有馆藏地"
-            << "2019" << QStringList(seven + QStringList{"R0000008"}) << "";
+        row("twenty asked, seven came", "20人", all, "2019-05-04:2019-05-31", seven, "");
+        row("the first ten of eight", "10人", all, "2019", seven + QStringList{"R0000008"}, "");
         // at R2 reader k came 5 - k times (k below 5)
-        QTest::newRow("one room") << "10人"
-                                  << "第二阅览室"
-                                  << "2019" << QStringList{"R0000001", "R0000002", "R0000003", "R0000004"}
-                                  << "";
-        QTest::newRow("nobody came") << "10人"
-                                     << "所有馆藏地"
-                                     << "2018" << QStringList{} << "无所查读者记录!";
+        row("one room", "10人", "第二阅览室", "2019", {"R0000001", "R0000002", "R0000003", "R0000004"}, "");
+        row("nobody came", "10人", all, "2018", {}, "无所查读者记录!");
     }
     void readerRanking()
     {
@@ -373,18 +347,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("location");
         QTest::addColumn<QString>("where"); // the same events in SQL
         QTest::addColumn<QString>("message");
-        QTest::newRow("a year") << "年度" << 2019 << "所有馆藏地"
-                                << "h.date_time LIKE '2019%'"
-                                << "";
-        QTest::newRow("a month in one room") << "月度" << 2019 << "第一阅览室"
-                                             << "h.date_time LIKE '2019-05%' AND h.location_f = 'R1'"
-                                             << "";
-        QTest::newRow("a range") << "时期" << 2019 << "所有馆藏地"
-                                 << "substr(h.date_time, 1, 10) BETWEEN '2019-05-01' AND '2019-05-08'"
-                                 << "";
-        QTest::newRow("no visits") << "年度" << 2018 << "所有馆藏地"
-                                   << ""
-                                   << "查询无记录!";
+        auto row = [](const char* name, const char* kind, int year, const char* location, const char* where,
+                      const char* message) {
+            QTest::newRow(name) << QString(kind) << year << QString(location) << QString(where)
+                                << QString(message);
+        };
+        row("a year", "年度", 2019, "所有馆藏地", "h.date_time LIKE '2019%'", "");
+        row("a month in one room", "月度", 2019, "第一阅览室",
+            "h.date_time LIKE '2019-05%' AND h.location_f = 'R1'", "");
+        row("a range", "时期", 2019, "所有馆藏地",
+            "substr(h.date_time, 1, 10) BETWEEN '2019-05-01' AND '2019-05-08'", "");
+        row("no visits", "年度", 2018, "所有馆藏地", "", "查询无记录!");
     }
     void visitCounts()
     {
@@ -507,7 +480,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("button");
         QTest::addColumn<bool>("open");
         QTest::addColumn<bool>("given");
-        QTest::newRow("forwards") << QDate(2019, 5, 1) << QDate(2019, 5, 8) << "cmdOK" << false << true;
         QTest::newRow("one day") << QDate(2019, 5, 1) << QDate(2019, 5, 1) << "cmdOK" << false << true;
         QTest::newRow("backwards") << QDate(2019, 5, 8) << QDate(2019, 5, 1) << "cmdOK" << true << false;
         QTest::newRow("cancelled") << QDate(2019, 5, 1) << QDate(2019, 5, 8) << "cmdCancel" << false << false;
@@ -535,8 +507,6 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("heading"); // lines 0 to 2
         QTest::newRow("title ranking")
             << "FrmBookTop" << QStringList{"阅览图书排行榜", "馆藏地： 所有馆藏地", "统计时期： 2019年"};
-        QTest::newRow("rates") << "FrmLendRate"
-                               << QStringList{"文献阅览率统计", "馆藏地： 所有馆藏地", "统计时期： 2019年"};
         QTest::newRow("reader ranking")
             << "frmRedrCount" << QStringList{"阅览读者排行榜", "馆藏地：所有馆藏地", "统计时间：2019年"};
         QTest::newRow("visits") << "frmRedrLendCount"
@@ -549,8 +519,6 @@ private Q_SLOTS:
         std::unique_ptr<QWidget> shown;
         if (window == QLatin1String("FrmBookTop"))
             shown = std::make_unique<FrmBookTop>(false);
-        else if (window == QLatin1String("FrmLendRate"))
-            shown = std::make_unique<FrmLendRate>(false);
         else if (window == QLatin1String("frmRedrCount"))
             shown = std::make_unique<frmRedrCount>(true);
         else

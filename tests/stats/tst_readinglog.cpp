@@ -100,10 +100,6 @@ private Q_SLOTS:
             row("equal bounds on a row's second")
                 << "09:30:00 09:30:00" << none << none << none << QStringList{"09:30:00"};
             row("equal bounds between rows") << "10:00:00 10:00:00" << none << none << none << none;
-            row("morning") << "08:00:00 11:59:59" << none << none << none
-                           << QStringList{"08:00:00", "09:30:00"};
-            row("one location") << whole << QStringList{"R1"} << none << none
-                                << QStringList{"08:00:00", "12:00:00"};
             row("location and staff")
                 << whole << QStringList{"R1", "S1"} << QStringList{"B002"} << none << QStringList{"12:00:00"};
             // The book log has no reader-type condition.
