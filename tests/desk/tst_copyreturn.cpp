@@ -327,11 +327,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<double>("amount");
         QTest::addColumn<QString>("text");
-        for (const auto& [amount, text] : {std::pair{1.005, "1.01"},
-                                           {0.105, "0.11"},
-                                           {2.675, "2.68"},
-                                           {0.1 + 0.2, "0.30"},
-                                           {-1.005, "-1.01"}})
+        for (const auto& [amount, text] : {std::pair{1.005, "1.01"}, {0.1 + 0.2, "0.30"}, {-1.005, "-1.01"}})
             QTest::newRow(text) << amount << QString::fromLatin1(text);
     }
     void exactMoney()

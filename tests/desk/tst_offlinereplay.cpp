@@ -2,16 +2,10 @@
 // through the desk's operations with its own time, operator and workload day, never twice, and
 // refused by the admission or the item checks with their messages; other operators' scans
 // recorded at start only when the operator agrees.
-#include "codes/codetables.h"
 #include "db/database.h"
 #include "desk/offlinedesk.h"
 #include "desk/offlinereplay.h"
-#include "info/marcindexparams.h"
-#include "startup/desksettings.h"
-#include "startup/environment.h"
-#include "startup/operatorsession.h"
-#include "support/recordingpresenter.h"
-#include "support/testdatabase.h"
+#include "support/deskprocess.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -69,18 +63,7 @@ class TestOfflineReplay : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(db.isReady());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath("store"));
-        Environment::instance().setProgramDirectory(home.path() + QLatin1Char('/'));
-        QCOMPARE(db.connectCurrentSession(), 0);
-        QCOMPARE(MessageCatalogue::instance().load(), 0);
-        QCOMPARE(LIB_LoadCodeTables(), 0);
-        QCOMPARE(MarcIndexParameters::instance().load(), 0);
-        OperatorSession::current().workerNumber = QStringLiteral("A001");
-        OperatorSession::current().location = QStringLiteral("R1");
-        DeskSettings& s = DeskSettings::current();
-        s.checkViolations = s.checkDebts = s.checkValidity = 1;
-        s.localReaderTypesOnly = s.showReaderPhoto = 0;
+        QVERIFY(prepareDeskProcess(db, home.path()));
         presenter = RecordingPresenter::install();
     }
 

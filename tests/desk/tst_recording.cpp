@@ -25,17 +25,6 @@ QString writeImportFile(const QTemporaryDir& dir, const QByteArray& content)
     return path;
 }
 
-// 1,000 codes as an operator's file may hold them: every tenth belongs to another room, the
-// rest cycle through the first room's B0000001..B0000020, in lower case.
-QStringList thousandCodes()
-{
-    QStringList codes;
-    for (int i = 0; i < 1000; ++i)
-        codes << (i % 10 == 9 ? QStringLiteral("b0000101")
-                              : QStringLiteral("b%1").arg(i % 20 + 1, 7, 10, QLatin1Char('0')));
-    return codes;
-}
-
 QStringList readAllCodes(BarcodeImportReader& reader)
 {
     QStringList codes;
@@ -325,37 +314,24 @@ private Q_SLOTS:
         QVERIFY(!reader.next(code));
     }
 
-    // A long import comes out code by code with its progress growing, and counts every book of
-    // the room once per code while the others are refused one by one.
-    void importedThousandCodesAreCounted()
+    // A long import comes out code by code, upper-cased, with its progress growing to the file's
+    // size. (Counting the codes it gives is the desk window's import test.)
+    void longImportShowsProgress()
     {
-        const QStringList written = thousandCodes();
+        QStringList written;
+        for (int i = 0; i < 1000; ++i)
+            written << QStringLiteral("b%1").arg(i, 7, 10, QLatin1Char('0'));
         BarcodeImportReader reader(QStringLiteral(","));
         QVERIFY(reader.open(writeImportFile(home, written.join(QLatin1Char(',')).toUtf8())));
-        enterMode(DeskMode::BookCounting);
-        const QString events = QStringLiteral("SELECT count(*) FROM book_use_stat");
-        const int eventsBefore = number(events);
-        const int workloadBefore = workload(QStringLiteral("405"));
-        QStringList read;
-        int counted = 0;
         QString code;
-        while (reader.next(code)) {
-            if (read.isEmpty())
-                QVERIFY(reader.bytesRead() < reader.size());
-            read << code;
-            if (countOrRegisterBook(desk, code) == 0)
-                ++counted;
-        }
+        QVERIFY(reader.next(code));
+        QVERIFY(reader.bytesRead() < reader.size());
+        const QStringList read = QStringList{code} + readAllCodes(reader);
         QVERIFY(!reader.failed());
         QCOMPARE(reader.bytesRead(), reader.size());
         QCOMPARE(read.size(), 1000);
-        QCOMPARE(read.last(), QStringLiteral("B0000101"));
         QCOMPARE(read.at(500), written.at(500).toUpper());
-        QCOMPARE(counted, 900);
-        QCOMPARE(presenter->boxes.size(), 100);
-        QCOMPARE(presenter->lastText(), shownText(QStringLiteral("ELT111第二阅览室")));
-        QCOMPARE(number(events), eventsBefore + 900);
-        QCOMPARE(workload(QStringLiteral("405")), workloadBefore + 900);
+        QCOMPARE(read.last(), QStringLiteral("B0000999"));
     }
 };
 
