@@ -78,28 +78,12 @@ bool AdminLink::connect()
 
 // A statement that fails on a session the server has dropped meanwhile is tried once more on a
 // new one.
-QString AdminLink::text(const QString& sql)
-{
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!m_session.isConnected() && !connect())
-            return {};
-        ResultTable table;
-        if (m_session.select(sql, table) == 0)
-            return table.recordCount() > 0 ? table.value(0, 2).toString() : QStringLiteral("");
-        m_error = m_session.error().description;
-        m_session.error().clear();
-        if (m_session.isConnected())
-            break;
-    }
-    return {};
-}
-
-bool AdminLink::exec(const QString& sql)
+bool AdminLink::run(const std::function<int(DbSession&)>& statement)
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!m_session.isConnected() && !connect())
             return false;
-        if (m_session.execute(sql, 0) == 0)
+        if (statement(m_session) == 0)
             return true;
         m_error = m_session.error().description;
         m_session.error().clear();
@@ -107,6 +91,19 @@ bool AdminLink::exec(const QString& sql)
             break;
     }
     return false;
+}
+
+QString AdminLink::text(const QString& sql)
+{
+    ResultTable table;
+    if (!run([&](DbSession& session) { return session.select(sql, table = ResultTable()); }))
+        return {};
+    return table.recordCount() > 0 ? table.value(0, 2).toString() : QStringLiteral("");
+}
+
+bool AdminLink::exec(const QString& sql)
+{
+    return run([&](DbSession& session) { return session.execute(sql, 0); });
 }
 
 bool ProcedurePause::install(AdminLink& admin, const QStringList& tables)

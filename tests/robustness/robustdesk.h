@@ -52,6 +52,7 @@ public:
     QString error() const { return m_error; }
 
 private:
+    bool run(const std::function<int(DbSession&)>& statement);
     DbSession m_session;
     QString m_error;
 };

@@ -1,10 +1,11 @@
 // A desk under faults. Its server session terminated in the middle of an operation (paused inside
 // the server's procedure at a chosen row and terminated from another session): the operator is
 // asked to reconnect, the operation is recorded completely or not at all, and after reconnecting
-// the same operation goes through once. Hostile codes at every entry and in an import file
-// (quotes, pattern characters, backslashes, Chinese, control characters, NUL, very long and empty
-// codes): each is answered with the system's not-found message and nothing is written, although
-// the database reads backslashes in string literals as escapes, as older servers did.
+// the same operation goes through once. Hostile codes at each way of looking a code up and in an
+// import file (quotes, pattern characters, backslashes, Chinese, control characters, NUL, very
+// long and empty codes): each is answered with the system's not-found message and nothing is
+// written, although the database reads backslashes in string literals as escapes, as older
+// servers did.
 #include "db/database.h"
 #include "desk/admission.h"
 #include "desk/barcodeimport.h"
@@ -39,23 +40,19 @@ QString withNul(const QString& before, const QString& after)
     return before + QChar(0) + after;
 }
 
-// The hostile codes, by name.
+// The hostile codes, by name: one per way a code could break out of its quotes, match by
+// pattern, be cut short or fail to convert.
 QList<QPair<const char*, QString>> hostileCodes()
 {
     return {
         {"apostrophe after a card", QStringLiteral("D0000001'")},
         {"condition after a quote", QStringLiteral("' OR '1'='1")},
-        {"statement after a quote", QStringLiteral("'; DELETE FROM item; --")},
         {"percent", QStringLiteral("%")},
-        {"percent for the last digit", QStringLiteral("B000000%")},
         {"underscore for the last digit", QStringLiteral("D000000_")},
         {"backslash", QStringLiteral("\\")},
-        {"backslash before a quote", QStringLiteral("B0000001\\'")},
-        {"escape string", QStringLiteral("E'\\x42'")},
         {"backslash quote, then a statement",
          QStringLiteral("\\';UPDATE lib_worker SET password=chr(72) WHERE "
                         "wkr_no=chr(66)||chr(48)||chr(48)||chr(50);--")},
-        {"Chinese", QStringLiteral("读者证第一号")},
         {"full-width code", QStringLiteral("Ｂ０００００００１")},
         {"control characters", QStringLiteral("B00\x01\x02\x1b[0m01")},
         {"line break between two codes", QStringLiteral("B0000001\r\nB0000002")},
@@ -67,12 +64,13 @@ QList<QPair<const char*, QString>> hostileCodes()
         {"10,000 Chinese characters", QString(10000, QChar(0x4E66))},
         {"empty", QStringLiteral("")},
         {"null", QString()},
-        {"blank", QStringLiteral("   ")},
         {"tabs and line breaks", QStringLiteral("\t\r\n \t")},
     };
 }
 
-// The entries of the desk's operations; each answers an unknown code with its not-found message.
+// The entries of the desk's operations that look a code up their own way; each answers an unknown
+// code with its not-found message. Every card entry reads the reader alike, and registration looks
+// its book up as counting does.
 struct Entry
 {
     const char* name;
@@ -80,13 +78,11 @@ struct Entry
     bool book;        // a book's code, else a reader's card
     bool readerFirst; // a reader is admitted before the book
 };
+const Entry checkInCard{"check-in card", DeskMode::ReaderCheckIn, false, false};
+const Entry bookCounting{"book counting", DeskMode::BookCounting, true, false};
 const Entry entries[] = {
-    {"check-in card", DeskMode::ReaderCheckIn, false, false},
-    {"registration card", DeskMode::ReaderBookRegistration, false, false},
-    {"identity check card", DeskMode::IdentityCheck, false, false},
-    {"photocopy lending card", DeskMode::CopyLending, false, false},
-    {"book counting", DeskMode::BookCounting, true, false},
-    {"registered book", DeskMode::ReaderBookRegistration, true, true},
+    checkInCard,
+    bookCounting,
     {"photocopy loan", DeskMode::CopyLending, true, true},
     {"photocopy return", DeskMode::CopyReturn, true, false},
 };
@@ -143,19 +139,18 @@ private Q_SLOTS:
         const auto row = [](const char* tag, const char* operation, const char* table) {
             QTest::newRow(tag) << QString::fromLatin1(operation) << QString::fromLatin1(table);
         };
+        // Each event's own procedure is broken inside; check-in, counting and registration share
+        // the workload count and the commit, so check-in stands for them there.
         row("check-in, between its log and history rows", "check-in", "reader_stat_hist");
-        row("check-in, in the workload count", "check-in", "wkr_job_qty");
         row("book counting, between its log and history rows", "book counting", "book_use_stat_hist");
-        row("book counting, in the workload count", "book counting", "wkr_job_qty");
         row("registration, between its log and history rows", "registration", "redr_book_stat_hist");
-        row("registration, in the workload count", "registration", "wkr_job_qty");
+        row("check-in, in the workload count", "check-in", "wkr_job_qty");
         row("photocopy lending, after the loan row", "photocopy lending", "item");
         row("photocopy lending, in the workload count", "photocopy lending", "wkr_job_qty");
         row("photocopy return, after the history row", "photocopy return", "item");
         row("photocopy return, in the workload count", "photocopy return", "wkr_job_qty");
         row("admission, between the violation and the reader's count", "admission", "reader");
-        for (const char* operation : {"check-in", "book counting", "registration", "photocopy lending",
-                                      "photocopy return", "admission"})
+        for (const char* operation : {"check-in", "photocopy lending", "photocopy return", "admission"})
             row(qPrintable(QStringLiteral("%1, at the commit").arg(QLatin1String(operation))), operation,
                 ProcedurePause::AtCommit);
     }
@@ -210,8 +205,8 @@ private Q_SLOTS:
     void workloadRefusedLeavesOperationStanding_data()
     {
         QTest::addColumn<QString>("operation");
-        for (const char* operation :
-             {"check-in", "book counting", "registration", "photocopy lending", "photocopy return"})
+        // Check-in, counting and registration count their workload alike.
+        for (const char* operation : {"check-in", "photocopy lending", "photocopy return"})
             QTest::newRow(operation) << QString::fromLatin1(operation);
     }
 
@@ -266,7 +261,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("separator");
         QTest::newRow("one code per line") << QString();
         QTest::newRow("codes separated by a backslash") << QStringLiteral("\\");
-        QTest::newRow("codes separated by a percent sign") << QStringLiteral("%");
     }
 
     void importFileOfHostileCodes()
@@ -305,8 +299,8 @@ private Q_SLOTS:
         QCOMPARE(codes.size(), codesWritten);
         for (const QString& imported : codes) {
             QVERIFY(!imported.isEmpty());
-            QCOMPARE(answer(entries[4], imported), shownText(QStringLiteral("ELT130"))); // book counting
-            QCOMPARE(answer(entries[0], imported), shownText(QStringLiteral("ELT101"))); // check-in card
+            QCOMPARE(answer(bookCounting, imported), shownText(QStringLiteral("ELT130")));
+            QCOMPARE(answer(checkInCard, imported), shownText(QStringLiteral("ELT101")));
         }
         QCOMPARE(figures(), before);
     }

@@ -9,7 +9,6 @@
 #include "robustdesk.h"
 #include "testcluster.h"
 
-#include <QProcess>
 #include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,9 +25,7 @@ class TestServerRestart : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        // scripts/localdb acts on $READDESK_VAR and $READDESK_PGPORT: only the cluster under test.
-        if (qEnvironmentVariable("READDESK_VAR").isEmpty() ||
-            qEnvironmentVariable("READDESK_PGPORT") != TestDatabase::port())
+        if (!onTestCluster())
             QSKIP("READDESK_VAR and READDESK_PGPORT do not name the test cluster (run through "
                   "scripts/run-tests)");
         QVERIFY(prepareDeskProcess(db, home.path()));
