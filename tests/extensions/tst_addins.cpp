@@ -190,7 +190,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("value");
         QTest::newRow("program directory") << "%A001" << true << "/desk/";
         QTest::newRow("database name") << "%B002%" << true << "host=db dbname=library";
-        QTest::newRow("database name, lower case") << "%b002%" << true << "host=db dbname=library";
         QTest::newRow("database user") << "%B003%" << true << "desk";
         QTest::newRow("database password") << "%B004%" << true << "secret";
         QTest::newRow("worker") << "%C001%" << true << "A001";

@@ -18,8 +18,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -28,18 +28,6 @@
 #include <memory>
 
 namespace {
-
-void copyTree(const QString& from, const QString& to)
-{
-    QDir().mkpath(to);
-    const QDir source(from);
-    for (const QFileInfo& entry : source.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
-        if (entry.isDir())
-            copyTree(entry.filePath(), to + QLatin1Char('/') + entry.fileName());
-        else
-            QFile::copy(entry.filePath(), to + QLatin1Char('/') + entry.fileName());
-    }
-}
 
 // Closes the modal window that shows while the watch lives, noting its name.
 std::unique_ptr<QTimer> closeNextModalWindow(QString& name)
@@ -87,7 +75,10 @@ private Q_SLOTS:
             "<MenuItem id=\"mnuMissing\" label=\"缺少过程\" Shortcut=\"[Interface(Hide)]\" "
             "class=\"Faulty.Lib\"/></Extension>");
         QVERIFY(writeExampleAddins(addins, faultyMenu));
-        copyTree(QStringLiteral(READDESK_RUNTIME_DIR "/themes"), home.filePath(QStringLiteral("themes")));
+        QCOMPARE(QProcess::execute(QStringLiteral("cp"),
+                                   {QStringLiteral("-r"), QStringLiteral(READDESK_RUNTIME_DIR "/themes"),
+                                    home.filePath(QStringLiteral("themes"))}),
+                 0);
         // A message channel checked every five minutes.
         const QString newsSetting = home.filePath(QStringLiteral("InfoCenter/setting.ini"));
         QDir().mkpath(home.filePath(QStringLiteral("InfoCenter")));

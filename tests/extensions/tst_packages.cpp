@@ -43,7 +43,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<ZipMember>("hostile");
         const QByteArray text("x");
-        QTest::newRow("parent folder") << ZipMember{"../x", text};
         QTest::newRow("parent folder inside") << ZipMember{"tool/../../x", text};
         QTest::newRow("backslashes") << ZipMember{"tool\\..\\..\\x", text};
         QTest::newRow("absolute path") << ZipMember{"/etc/x", text};
@@ -121,7 +120,6 @@ private Q_SLOTS:
         unzip.CaseSensitiveFileNames = true;
         QVERIFY(!unzip.IsExistFile(QStringLiteral("read me.txt")));
         QVERIFY(unzip.IsExistFile(QStringLiteral("doc/Read Me.txt")));
-        QVERIFY(cUnzip::GetVersion().startsWith(QStringLiteral("libzip ")));
     }
 
     // Options are "flat", "underscores", "overwrite", "prompt", "newer", "test", "crlf", "only a"

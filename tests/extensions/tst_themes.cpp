@@ -60,7 +60,6 @@ private Q_SLOTS:
         QTest::newRow("capitals") << "ZQUI.TAVORN.LT3.BLUE.1" << "blue" << true;
         QTest::newRow("more parts") << "zqui.tavorn.lt3.blue.1.2" << "blue" << true;
         QTest::newRow("other module") << "zqui.tavorn.abc.blue.1" << "blue" << false;
-        QTest::newRow("three parts") << "zqui.tavorn.lt3" << "blue" << false;
         QTest::newRow("four parts") << "zqui.tavorn.lt3.blue" << "blue" << false;
         QTest::newRow("other maker") << "zqui.other.lt3.blue.1" << "blue" << false;
         QTest::newRow("no id") << "zqui.tavorn.lt3.blue.1" << "" << false;

@@ -132,7 +132,6 @@ private Q_SLOTS:
         window.m_Signature = QStringLiteral("zq.tavorn.lt3");
         window.UpgradeURL = folder;
         window.show();
-        QCOMPARE(window.windowTitle(), LIB_ApplicationTitle() + QStringLiteral(" - 最新更新"));
         window.setGrouping(UpdateNotes::Grouping(grouping));
         auto* tree = window.findChild<QTreeWidget*>("tvwUpdating");
         QStringList captions;

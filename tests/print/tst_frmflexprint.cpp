@@ -56,8 +56,6 @@ private Q_SLOTS:
         QTableView* grid = designer->grid();
         QCOMPARE(grid->model()->rowCount(), 3);
         QVERIFY(grid->isColumnHidden(2));
-        QVERIFY(!grid->isColumnHidden(1));
-        QCOMPARE(grid->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("金额"));
         // Opened again for another list, the one designer shows the new rows.
         PrintHandover::instance().appendRow(
             {QStringLiteral("4"), QStringLiteral("西游记"), QString(), QString()});
