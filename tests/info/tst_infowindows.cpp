@@ -267,10 +267,7 @@ private Q_SLOTS:
 
         typeInto(child<QLineEdit>(&search, "txtValue0"), QStringLiteral("中国"));
         QCOMPARE(child<QLabel>(&search, "lblRecNum")->text(), QStringLiteral("2"));
-        QTableView* hits = grid(&search, "spdBookLst");
-        QCOMPARE(column(hits, QStringLiteral("题名")),
-                 (QStringList{"中国通史", "中国大百科全书.1,阿巴嘎旗—巴西-第2版"}));
-        clickRow(hits, 0);
+        clickRow(grid(&search, "spdBookLst"), 0);
         QTest::mouseClick(child<QPushButton>(&search, "cmdOK"), Qt::LeftButton);
         QCOMPARE(search.chosenMarcRecNo(), QStringLiteral("0000000006"));
     }
