@@ -138,7 +138,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("clear");
         QTest::addColumn<QString>("stored"); // null: scrambled by the test
-        QTest::newRow("demo") << "readdesk" << QString();
         QTest::newRow("wraps around") << "~}!\"AZaz09" << QString();
         QTest::newRow("empty") << "" << QString();
         // "A" (65): odd position, stored 75 ('K'); 75 mod 10 = 5, so the check 70 ('F') follows.

@@ -156,10 +156,7 @@ private Q_SLOTS:
         QVERIFY(MessageCatalogue::instance().findRow(QStringLiteral("ECM500")) >= 0);
         QCOMPARE(LIB_GetSysPara(1).toString(), QStringLiteral("流通阅览"));
 
-        const ResultTable& rooms = CodeTables::instance().deskLocations();
-        QCOMPARE(rooms.recordCount(), 2);
-        QCOMPARE(rooms.text(0, 2), QStringLiteral("R1"));
-        QCOMPARE(rooms.text(0, 3), QStringLiteral("R2"));
+        QCOMPARE(CodeTables::instance().deskLocations().recordCount(), 2);
 
         const ResultTable& titles = ReaderSearchLists::instance().list(12);
         QCOMPARE(titles.recordCount(), 2);
